@@ -1,0 +1,24 @@
+// Export control of the stroke runtime library.
+// The library is built with hidden default visibility; only what carries TAQ_EXPORT is visible to callers.
+#ifndef TAQExport_h
+#define TAQExport_h
+
+#if defined(_WIN32)
+#  if defined(TAQMoRuntimeStroke_EXPORTS)
+#    define TAQ_EXPORT __declspec(dllexport)
+#  else
+#    define TAQ_EXPORT __declspec(dllimport)
+#  endif
+#else
+#  define TAQ_EXPORT __attribute__((visibility("default")))
+#endif
+
+// Result codes of the operations that fill or query a stroke.
+#ifndef S_OK
+#  define S_OK 0L
+#endif
+#ifndef E_FAIL
+#  define E_FAIL static_cast<long>(0x80004005L)
+#endif
+
+#endif

@@ -1,0 +1,127 @@
+// Static stroke-geometry operations: curve fitting through drawn points, tessellation, projection,
+// thinning, corner detection and polyline work. Positions in point lists are 1-based. Every operation
+// checks its input at the boundary: null pointers, empty lists and non-finite coordinates give a false
+// (or null, or 0) result with the outputs as documented, never undefined behaviour.
+#ifndef TAQMoCSStrokeUtilities_h
+#define TAQMoCSStrokeUtilities_h
+
+#include "TAQExport.h"
+#include "VORCrvParam.h"
+#include "VORListPtrVORCurve.h"
+#include "VORListValVORMathPoint.h"
+#include "VORListValVORMathVector.h"
+#include "VORMathDirection.h"
+#include "VORMathPlane.h"
+#include "VORMathPoint.h"
+#include "VORMathVector.h"
+#include "VORRawColldouble.h"
+#include "VORRawCollint.h"
+#include "VORListValVORMathPoint2D.h"
+
+class VORBody;
+class VORCurve;
+class VORGeoFactory;
+class VORSoftwareConfiguration;
+
+class TAQ_EXPORT TAQMoCSStrokeUtilities {
+ public:
+  // ---- Fitting ----
+
+  // A new curve in factory through points, or null. splits: ascending 1-based positions in points (the
+  // anchors) that the curve passes through; may be null. endVectors: two vectors, start then end; a
+  // non-zero one imposes that end's tangent direction, a zero one leaves the end free; may be null
+  // (both free). fittedPoints, when given, receives the points the fit used.
+  static VORCurve* CreateFitCurve(VORGeoFactory* factory, VORSoftwareConfiguration* config,
+                                  const VORListValVORMathPoint& points, const VORRawCollint* splits,
+                                  const VORMathVector* endVectors, VORListValVORMathPoint* fittedPoints);
+
+  // Thins points in place so that the polyline of the result stays within tolerance (model units) of the
+  // original; positions in keep are never dropped and are rewritten to their new positions.
+  static bool SimplifyFitPoints(VORGeoFactory* factory, VORSoftwareConfiguration* config,
+                                VORListValVORMathPoint& points, VORRawCollint* keep, double tolerance);
+
+  // Anchor positions for points. refPoints are the points that anchorsIn refers to (positions in
+  // refPoints); count is how many leading entries of anchorsIn to carry over onto points (clamped to
+  // 0..anchorsIn.Size()). anchorsOut receives ascending 1-based positions in points: both ends, the carried
+  // anchors mapped onto their nearest points, and the corners where the drawn direction turns by more
+  // than cornerAngle degrees. points may be cleaned in place (repeated samples removed). points and
+  // refPoints, anchorsIn and anchorsOut may be the same lists.
+  static bool PrepareCurveData(VORListValVORMathPoint& points, const VORListValVORMathPoint& refPoints, int count,
+                               const VORRawCollint& anchorsIn, VORRawCollint& anchorsOut, double cornerAngle);
+
+  // ---- Tessellation ----
+
+  // The whole curve as a polyline within tolerance (chordal deviation, model units) of it; points is
+  // emptied first.
+  static bool Tessellate(const VORCurve* curve, double tolerance, VORListValVORMathPoint& points);
+  // The curve between two of its parameters.
+  static bool Tessellate(const VORCurve* curve, const VORCrvParam& start, const VORCrvParam& end, double tolerance,
+                         VORListValVORMathPoint& points);
+  // A list of curves into one polyline. indices (parallel to curves, may be empty) gives the part of the
+  // source each curve came from; splits receives the 1-based position of the last point of each piece of
+  // the polyline. maxLength > 0 also bounds every polyline segment's length; flag true keeps the shared
+  // point of two joined curves twice.
+  static bool Tessellate(const VORListPtrVORCurve& curves, const VORRawCollint& indices, VORRawCollint& splits,
+                         VORListValVORMathPoint& points, double tolerance, double maxLength, bool flag);
+
+  // ---- Curves ----
+
+  // The curve projected onto body: pieces on the body's faces, with indices telling for each piece the
+  // part of the curve it came from.
+  static bool GetProjection(VORSoftwareConfiguration* config, VORBody* body, VORCurve* curve, double start,
+                            double end, VORListPtrVORCurve& pieces, VORRawCollint& indices);
+  // The curve of curves nearest point, the parameter value of the nearest point on it, and the distance.
+  static bool GetProjectionOnCurves(VORSoftwareConfiguration* config, const VORListPtrVORCurve& curves,
+                                    const VORMathPoint& point, const VORMathDirection* direction, double& param,
+                                    VORCurve*& curve, double* distance, bool flag);
+  // Cuts curve in place to range (two fractions of its arc length, start < end).
+  static bool SubsetCurveNormalized(VORCurve* curve, const double* range);
+  // Orders curves head to tail into ordered, with orientations (1 along, -1 reversed) parallel to it;
+  // *closed tells whether the chain closes.
+  static bool OrderCurves(VORListPtrVORCurve& curves, VORListPtrVORCurve& ordered, VORRawCollint& orientations,
+                          bool* closed);
+  // Appends to target a clone of each curve, made in the curve's own factory.
+  static bool Clone(const VORListPtrVORCurve& curves, VORListPtrVORCurve& target);
+
+  // ---- Points and polylines ----
+
+  // points carried along direction onto plane: as 3D points, or as plane coordinates (u, v) along the
+  // plane's first and second directions. out is emptied first; false (out empty) when direction is
+  // parallel to the plane, zero or non-finite, or a point is non-finite.
+  static bool ForwardToPlane(const VORMathDirection& direction, const VORMathPlane& plane,
+                             const VORListValVORMathPoint& points, VORListValVORMathPoint& out);
+  static bool ForwardToPlane(const VORMathDirection& direction, const VORMathPlane& plane,
+                             const VORListValVORMathPoint& points, VORListValVORMathPoint2D& out);
+  // The foot of point on the polyline and its position as a 1-based fractional index (k is point k, k + f
+  // lies the fraction f of the way to point k + 1). tangent, when given, receives the unit direction of
+  // the polyline at the foot. splits (may be null) are piece ends the polyline does not run across.
+  // 0 for an empty polyline (foot and tangent untouched).
+  static double PolylineProjection(const VORMathPoint& point, const VORRawCollint* splits,
+                                   const VORListValVORMathPoint& points, VORMathPoint& foot, VORMathVector* tangent);
+  // Cuts the display lists to the part of the polyline between the feet of start and end.
+  static bool PolylineTrim(VORRawCollint& splits, VORListValVORMathPoint& points, VORListValVORMathVector& normals,
+                           const VORMathPoint& start, const VORMathPoint& end, bool flag);
+  // 1-based position of the point of points nearest point (0 for an empty list); distance when given.
+  static int GetNearestPoint(const VORListValVORMathPoint& points, const VORMathPoint& point, double* distance);
+  // Drags the polyline so that its point nearest from lands on to, moving the points between the two
+  // anchor points that enclose it with a smooth fall-off; the anchors stay. first and last receive the
+  // changed positions. False, with first and last the two ends of the piece, when the dragged point lies
+  // inside a piece that has no inner point to move.
+  static bool DeformPolyLine(VORListValVORMathPoint& points, const VORListValVORMathPoint& anchorPoints,
+                             const VORMathPoint& from, const VORMathPoint& to, int& first, int& last);
+  // True when the squared distance of p and q is at most tolSq (false for non-finite points).
+  static bool IsCoincident(const VORMathPoint& p, const VORMathPoint& q, double tolSq);
+  // One unit normal per display point, from the nearest reference points' normals; viewNormal where none.
+  static bool EstimateNormals(const VORListValVORMathPoint& refPoints, const VORListValVORMathVector& refNormals,
+                              const VORListValVORMathPoint& points, const VORMathVector& viewNormal,
+                              VORListValVORMathVector& normals);
+  // Milliseconds from an arbitrary fixed start, monotonic.
+  static unsigned long GetTickCount();
+
+  // Tolerance of thinning and fitting in model units (see the fitting source for how the fit uses it).
+  static float mFitTolerance2D;
+  // Chordal deviation of display tessellation in model units.
+  static float mDisplayFitTolerance;
+};
+
+#endif

@@ -1,0 +1,27 @@
+// A vertex of a body. Vertices handed out by TAQMoWire::GetWireBodyEndVertices belong to the body they
+// come from and live as long as it does.
+#ifndef VORVertex_h
+#define VORVertex_h
+
+#include <memory>
+
+#include "TAQExport.h"
+#include "VORMathPoint.h"
+
+class TAQ_EXPORT VORVertex {
+ public:
+  VORMathPoint GetPoint() const;
+
+  VORVertex(const VORVertex&) = delete;
+  VORVertex& operator=(const VORVertex&) = delete;
+
+ private:
+  friend struct VORVertexAccess;  // the kernel's own code in platform/ makes vertices through it
+  VORVertex();
+  ~VORVertex();
+
+  struct Impl;
+  std::unique_ptr<Impl> mImpl;
+};
+
+#endif
