@@ -1,0 +1,71 @@
+// The inside of a VORCurve: the B-spline of the modeler and flat copies of its data for fast evaluation.
+// Private to the kernel (never installed).
+#ifndef VORCurve_Impl_h
+#define VORCurve_Impl_h
+
+#include <vector>
+
+#include <Geom_BSplineCurve.hxx>
+#include <Standard_Handle.hxx>
+
+#include "VORCurve.h"
+
+// The modeler's curve is never changed after it has been given to an Impl: an operation that alters a
+// curve (a cut, a reversal) works on a copy and installs the copy with Set. So clones may share it.
+struct VORCurve::Impl {
+  Handle(Geom_BSplineCurve) curve;
+  int degree = 0;
+  // Flat knot vector (each knot repeated by its multiplicity), poles as x, y, z triples.
+  std::vector<double> knots;
+  std::vector<double> poles;
+  double first = 0.0;  // parameter limits of the curve
+  double last = 0.0;
+
+  // Per-span Bezier form, made on first use by tessellation and projection and dropped by Set.
+  // Span s covers [spanStart[s], spanStart[s + 1]]; its degree + 1 control points start at
+  // bezier[s * (degree + 1) * 3]; its box of control points (which holds the span) at box[s * 6].
+  mutable bool bezierReady = false;
+  mutable std::vector<double> spanStart;
+  mutable std::vector<int> spanKnot;  // knot index i of span s: knots[i] = spanStart[s]
+  mutable std::vector<double> bezier;
+  mutable std::vector<double> box;
+  // Arc length at the start of each span and, at the back, the whole length; made on first use.
+  mutable std::vector<double> spanLength;
+
+  // Installs a B-spline (non-rational, non-periodic) and its flat data; false when it cannot be used.
+  bool Set(const Handle(Geom_BSplineCurve)& bspline);
+  int SpanCount() const;
+  void BuildBezier() const;
+  // Index (into knots) of the span that holds u: knots[i] <= u < knots[i + 1], the last span for u = last.
+  int FindSpan(double u) const;
+  // Point (3 doubles) and, when d1 is not null, first derivative at u by de Boor's algorithm.
+  void Evaluate(double u, double* p, double* d1) const;
+  // Control points of the Bezier form of the curve between u0 and u1, both inside span (knot index) i.
+  void Blossom(int span, double u0, double u1, double* out) const;
+  // Arc length from the start limit to u.
+  double LengthTo(double u) const;
+  double Length() const;
+  // Parameter at which the arc length from the start limit is s (0 <= s <= Length()).
+  double ParameterAtLength(double s) const;
+  void BuildLengths() const;
+  double Speed(double u) const;                    // |first derivative| at u
+  double GaussLength(double a, double b) const;   // arc length over [a, b] inside one span
+};
+
+// The kernel's own code reaches a curve's inside through this.
+struct VORCurveAccess {
+  static VORCurve::Impl* Get(const VORCurve* curve) { return curve ? curve->mImpl.get() : nullptr; }
+  static const Handle(Geom_BSplineCurve)& Curve(const VORCurve* curve) { return curve->mImpl->curve; }
+  // A curve of factory holding bspline, not yet registered in the factory (VORGeoFactoryAccess::AddCurve
+  // does); null when the B-spline cannot back a curve.
+  static VORCurve* Create(VORGeoFactory* factory, const Handle(Geom_BSplineCurve)& bspline) {
+    VORCurve* curve = new VORCurve(factory);
+    if (!curve->mImpl->Set(bspline)) {
+      delete curve;
+      return nullptr;
+    }
+    return curve;
+  }
+};
+
+#endif
