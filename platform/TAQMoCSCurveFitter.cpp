@@ -1,0 +1,530 @@
+#include "TAQMoCSCurveFitter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "TAQUtTolerance.h"
+
+namespace {
+
+using Vec = TAQMoCSCurveFitter::Vec;
+
+inline Vec Sub(const Vec& a, const Vec& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec Add(const Vec& a, const Vec& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec Scale(const Vec& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+inline double Dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline double Norm(const Vec& a) { return std::sqrt(Dot(a, a)); }
+inline Vec Unit(const Vec& a) {
+  const double n = Norm(a);
+  return n > 0.0 ? Scale(a, 1.0 / n) : Vec{0.0, 0.0, 0.0};
+}
+inline bool IsZero(const Vec& a) { return a.x == 0.0 && a.y == 0.0 && a.z == 0.0; }
+
+// Corner scale in sample spacings and in tolerances: the turn is measured over chords at least this long,
+// so that pixel steps and jitter smaller than the tolerance do not read as corners.
+constexpr double kScaleSpacings = 3.0;
+constexpr double kScaleTolerances = 3.0;
+// Weight of the fairness term (second differences of the poles) relative to the data per pole. Small:
+// it only settles poles that the data leave free and damps wiggles the points do not ask for.
+constexpr double kFairness = 1e-4;
+// Weight of an imposed tangent direction relative to the largest data weight; the direction is then
+// made exact by projection.
+constexpr double kTangentWeight = 1e7;
+constexpr int kMaxRefinements = 60;
+
+// Span k of the clamped cubic knot vector U (poles n) holding u: U[k] <= u < U[k + 1], 3 <= k <= n - 1.
+inline int FindSpan(const double* U, int n, double u, int hint) {
+  int k = hint < 3 ? 3 : (hint > n - 1 ? n - 1 : hint);
+  while (k < n - 1 && u >= U[k + 1]) ++k;
+  while (k > 3 && u < U[k]) --k;
+  return k;
+}
+
+// Cubic basis functions of span k at u.
+inline void Basis(const double* U, int k, double u, double N[4]) {
+  double left[4], right[4];
+  N[0] = 1.0;
+  for (int j = 1; j <= 3; ++j) {
+    left[j] = u - U[k + 1 - j];
+    right[j] = U[k + j] - u;
+    double saved = 0.0;
+    for (int r = 0; r < j; ++r) {
+      const double tmp = N[r] / (right[r + 1] + left[j - r]);
+      N[r] = saved + right[r + 1] * tmp;
+      saved = left[j - r] * tmp;
+    }
+    N[j] = saved;
+  }
+}
+
+// Cubic basis functions of span k at u with their first and second derivatives: D[d][j].
+void BasisDerivatives(const double* U, int k, double u, double D[3][4]) {
+  double ndu[4][4], left[4], right[4];
+  ndu[0][0] = 1.0;
+  for (int j = 1; j <= 3; ++j) {
+    left[j] = u - U[k + 1 - j];
+    right[j] = U[k + j] - u;
+    double saved = 0.0;
+    for (int r = 0; r < j; ++r) {
+      ndu[j][r] = right[r + 1] + left[j - r];
+      const double tmp = ndu[r][j - 1] / ndu[j][r];
+      ndu[r][j] = saved + right[r + 1] * tmp;
+      saved = left[j - r] * tmp;
+    }
+    ndu[j][j] = saved;
+  }
+  for (int j = 0; j <= 3; ++j) D[0][j] = ndu[j][3];
+  double a[2][4];
+  for (int r = 0; r <= 3; ++r) {
+    int s1 = 0, s2 = 1;
+    a[0][0] = 1.0;
+    for (int kk = 1; kk <= 2; ++kk) {
+      double d = 0.0;
+      const int rk = r - kk, pk = 3 - kk;
+      if (r >= kk) {
+        a[s2][0] = a[s1][0] / ndu[pk + 1][rk];
+        d = a[s2][0] * ndu[rk][pk];
+      }
+      const int j1 = rk >= -1 ? 1 : -rk;
+      const int j2 = (r - 1 <= pk) ? kk - 1 : 3 - r;
+      for (int j = j1; j <= j2; ++j) {
+        a[s2][j] = (a[s1][j] - a[s1][j - 1]) / ndu[pk + 1][rk + j];
+        d += a[s2][j] * ndu[rk + j][pk];
+      }
+      if (r <= pk) {
+        a[s2][kk] = -a[s1][kk - 1] / ndu[pk + 1][r];
+        d += a[s2][kk] * ndu[r][pk];
+      }
+      D[kk][r] = d;
+      std::swap(s1, s2);
+    }
+  }
+  for (int j = 0; j <= 3; ++j) {
+    D[1][j] *= 3.0;
+    D[2][j] *= 6.0;
+  }
+}
+
+// In-place Cholesky of a symmetric positive definite band matrix (n rows, half-bandwidth w; row i holds
+// A(i, i - d) at band[i * (w + 1) + d]), then the solution of A x = b for nrhs right-hand sides stored
+// row-major in rhs (n x nrhs). False when the matrix is not positive definite.
+bool SolveBand(std::vector<double>& band, std::vector<double>& rhs, int n, int w, int nrhs) {
+  const int stride = w + 1;
+  double* L = band.data();
+  for (int i = 0; i < n; ++i) {
+    const int j0 = i - w < 0 ? 0 : i - w;
+    for (int j = j0; j <= i; ++j) {
+      double sum = L[i * stride + (i - j)];
+      const int k0 = (j - w > j0) ? j - w : j0;
+      for (int k = k0; k < j; ++k) sum -= L[i * stride + (i - k)] * L[j * stride + (j - k)];
+      if (j == i) {
+        if (!(sum > 0.0)) return false;
+        L[i * stride] = std::sqrt(sum);
+      } else {
+        L[i * stride + (i - j)] = sum / L[j * stride];
+      }
+    }
+  }
+  double* x = rhs.data();
+  for (int i = 0; i < n; ++i) {  // L y = b
+    const int k0 = i - w < 0 ? 0 : i - w;
+    for (int c = 0; c < nrhs; ++c) {
+      double sum = x[i * nrhs + c];
+      for (int k = k0; k < i; ++k) sum -= L[i * stride + (i - k)] * x[k * nrhs + c];
+      x[i * nrhs + c] = sum / L[i * stride];
+    }
+  }
+  for (int i = n - 1; i >= 0; --i) {  // L^T x = y
+    const int k1 = i + w > n - 1 ? n - 1 : i + w;
+    for (int c = 0; c < nrhs; ++c) {
+      double sum = x[i * nrhs + c];
+      for (int k = i + 1; k <= k1; ++k) sum -= L[k * stride + (k - i)] * x[k * nrhs + c];
+      x[i * nrhs + c] = sum / L[i * stride];
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+// ---- Input ----
+
+bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double tolerance) {
+  mPoints.clear();
+  mCleanOf.clear();
+  mArc.clear();
+  mTolerance = tolerance > 0.0 && std::isfinite(tolerance) ? tolerance : 0.5;
+  const int n = points.Size();
+  const VORMathPoint* p = points.Data();
+  for (int i = 0; i < n; ++i)
+    if (!p[i].IsFinite()) return false;
+  const double tolSq = TAQUtTolerance().LengthTolSq();
+  mPoints.reserve(static_cast<size_t>(n));
+  mCleanOf.reserve(static_cast<size_t>(n));
+  mArc.reserve(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const Vec v{p[i].GetX(), p[i].GetY(), p[i].GetZ()};
+    if (!mPoints.empty()) {
+      const Vec d = Sub(v, mPoints.back());
+      const double d2 = Dot(d, d);
+      if (d2 <= tolSq) {
+        mCleanOf.push_back(static_cast<int>(mPoints.size()) - 1);
+        continue;
+      }
+      mArc.push_back(mArc.back() + std::sqrt(d2));
+    } else {
+      mArc.push_back(0.0);
+    }
+    mCleanOf.push_back(static_cast<int>(mPoints.size()));
+    mPoints.push_back(v);
+  }
+  ComputeTurns();
+  return true;
+}
+
+int TAQMoCSCurveFitter::CleanIndex(int position) const {
+  if (mCleanOf.empty()) return 0;
+  const int i = position < 1 ? 0 : (position > static_cast<int>(mCleanOf.size()) ? static_cast<int>(mCleanOf.size()) - 1 : position - 1);
+  return mCleanOf[static_cast<size_t>(i)];
+}
+
+// ---- Corners ----
+
+void TAQMoCSCurveFitter::ComputeTurns() {
+  const int n = GetPointCount();
+  mTurn.assign(static_cast<size_t>(n), 0.0);
+  mBack.assign(static_cast<size_t>(n), -1);
+  mAhead.assign(static_cast<size_t>(n), -1);
+  if (n < 3) {
+    mScale = n == 2 ? mArc[1] : 0.0;
+    return;
+  }
+  std::vector<double> gaps(static_cast<size_t>(n - 1));
+  for (int i = 0; i + 1 < n; ++i) gaps[static_cast<size_t>(i)] = mArc[static_cast<size_t>(i) + 1] - mArc[static_cast<size_t>(i)];
+  std::nth_element(gaps.begin(), gaps.begin() + (n - 1) / 2, gaps.end());
+  const double median = gaps[static_cast<size_t>((n - 1) / 2)];
+  mScale = std::max(kScaleSpacings * median, kScaleTolerances * mTolerance);
+  const double r = mScale;
+  int b = -1, f = 0;
+  for (int i = 0; i < n; ++i) {
+    while (b + 1 < i && mArc[static_cast<size_t>(i)] - mArc[static_cast<size_t>(b + 1)] >= r) ++b;
+    if (f < i) f = i;
+    while (f < n && mArc[static_cast<size_t>(f)] - mArc[static_cast<size_t>(i)] < r) ++f;
+    mBack[static_cast<size_t>(i)] = b;
+    mAhead[static_cast<size_t>(i)] = f < n ? f : -1;
+    if (b < 0 || f >= n) continue;
+    const Vec u = Sub(mPoints[static_cast<size_t>(i)], mPoints[static_cast<size_t>(b)]);
+    const Vec v = Sub(mPoints[static_cast<size_t>(f)], mPoints[static_cast<size_t>(i)]);
+    const double c = Dot(u, v) / (Norm(u) * Norm(v));
+    mTurn[static_cast<size_t>(i)] = std::acos(c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c)) * (180.0 / M_PI);
+  }
+}
+
+double TAQMoCSCurveFitter::TurnAngle(int i) const {
+  if (i < 0 || i >= GetPointCount()) return 0.0;
+  return mTurn[static_cast<size_t>(i)];
+}
+
+TAQMoCSCurveFitter::Vec TAQMoCSCurveFitter::Tangent(int i) const {
+  const int n = GetPointCount();
+  if (i < 0 || i >= n || n < 2) return {0.0, 0.0, 0.0};
+  const int b = mBack[static_cast<size_t>(i)] >= 0 ? mBack[static_cast<size_t>(i)] : 0;
+  const int f = mAhead[static_cast<size_t>(i)] >= 0 ? mAhead[static_cast<size_t>(i)] : n - 1;
+  const Vec& p = mPoints[static_cast<size_t>(i)];
+  const Vec u = b < i ? Unit(Sub(p, mPoints[static_cast<size_t>(b)])) : Vec{0.0, 0.0, 0.0};
+  const Vec v = f > i ? Unit(Sub(mPoints[static_cast<size_t>(f)], p)) : Vec{0.0, 0.0, 0.0};
+  return Unit(Add(u, v));
+}
+
+void TAQMoCSCurveFitter::FindCorners(double cornerAngle, std::vector<int>& corners) const {
+  corners.clear();
+  const int n = GetPointCount();
+  int i = 0;
+  while (i < n) {
+    if (!(mTurn[static_cast<size_t>(i)] > cornerAngle)) {
+      ++i;
+      continue;
+    }
+    // One run of points over the angle: its sharpest point is the corner.
+    int best = i;
+    while (i < n && mTurn[static_cast<size_t>(i)] > cornerAngle) {
+      if (mTurn[static_cast<size_t>(i)] > mTurn[static_cast<size_t>(best)]) best = i;
+      ++i;
+    }
+    if (!corners.empty() && mArc[static_cast<size_t>(best)] - mArc[static_cast<size_t>(corners.back())] < mScale) {
+      if (mTurn[static_cast<size_t>(best)] > mTurn[static_cast<size_t>(corners.back())]) corners.back() = best;
+      continue;
+    }
+    corners.push_back(best);
+  }
+}
+
+// ---- Fitting ----
+
+bool TAQMoCSCurveFitter::Fit(const std::vector<Break>& breaks) {
+  mPoles.clear();
+  mKnots.clear();
+  mMults.clear();
+  mMaxError = 0.0;
+  const int n = GetPointCount();
+  if (n < 2 || breaks.size() < 2 || breaks.front().index != 0 || breaks.back().index != n - 1) return false;
+  for (size_t k = 0; k + 1 < breaks.size(); ++k) {
+    const int a = breaks[k].index, b = breaks[k + 1].index;
+    if (b <= a) return false;
+    FitPiece(a, b, breaks[k].tangent, breaks[k + 1].tangent);
+    AppendPiece(a, b);
+  }
+  mMults.front() = 4;
+  mMults.back() = 4;
+  return true;
+}
+
+void TAQMoCSCurveFitter::FitLine(int a, int b, const Vec& t0, const Vec& t1) {
+  const Vec& p0 = mPoints[static_cast<size_t>(a)];
+  const Vec& p1 = mPoints[static_cast<size_t>(b)];
+  const Vec chord = Sub(p1, p0);
+  const double len = Norm(chord);
+  const Vec d0 = IsZero(t0) ? Scale(chord, 1.0 / 3.0) : Scale(t0, len / 3.0);
+  const Vec d1 = IsZero(t1) ? Scale(chord, 1.0 / 3.0) : Scale(t1, len / 3.0);
+  mLocal.assign({0.0, 0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 1.0});
+  mLocalPoles.assign({p0, Add(p0, d0), Sub(p1, d1), p1});
+  const int m = b - a + 1;
+  mU.assign(static_cast<size_t>(m), 0.0);
+  mU.back() = 1.0;
+  mErr.assign(static_cast<size_t>(m), 0.0);
+}
+
+void TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) {
+  const int m = b - a + 1;
+  if (m == 2) {
+    FitLine(a, b, t0, t1);
+    return;
+  }
+  const double s0 = mArc[static_cast<size_t>(a)], len = mArc[static_cast<size_t>(b)] - s0;
+  mU.resize(static_cast<size_t>(m));
+  mErr.resize(static_cast<size_t>(m));
+  for (int i = 0; i < m; ++i) mU[static_cast<size_t>(i)] = (mArc[static_cast<size_t>(a + i)] - s0) / len;
+  mU.back() = 1.0;
+  mLocal.assign({0.0, 0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 1.0});
+  std::vector<double> spanErr, next;
+  const double tol = mTolerance;
+  for (int iteration = 0; iteration < kMaxRefinements; ++iteration) {
+    if (!SolvePoles(a, b, t0, t1)) {
+      FitLine(a, b, t0, t1);
+      return;
+    }
+    const double maxErr = Reparameterise(a, b, true);
+    if (maxErr <= tol) return;
+    // Refine: halve every span holding a point beyond the tolerance.
+    const int poles = static_cast<int>(mLocal.size()) - 4;
+    if (poles >= m + 3) return;
+    const double* U = mLocal.data();
+    spanErr.assign(static_cast<size_t>(poles), 0.0);
+    int hint = 3;
+    // mErr was measured at the parameters before the Newton step; the spans of those are close enough
+    // to tell where the curve needs freedom.
+    for (int i = 0; i < m; ++i) {
+      hint = FindSpan(U, poles, mU[static_cast<size_t>(i)], hint);
+      spanErr[static_cast<size_t>(hint)] = std::max(spanErr[static_cast<size_t>(hint)], mErr[static_cast<size_t>(i)]);
+    }
+    next.clear();
+    next.insert(next.end(), U, U + 4);
+    bool refined = false;
+    for (int k = 3; k < poles; ++k) {
+      if (spanErr[static_cast<size_t>(k)] > tol && U[k + 1] - U[k] > 1e-9) {
+        next.push_back(0.5 * (U[k] + U[k + 1]));
+        refined = true;
+      }
+      if (k + 1 < poles) next.push_back(U[k + 1]);
+    }
+    next.insert(next.end(), {1.0, 1.0, 1.0, 1.0});
+    if (!refined) return;
+    mLocal.swap(next);
+  }
+}
+
+bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) {
+  const int m = b - a + 1;
+  const int poles = static_cast<int>(mLocal.size()) - 4;
+  const int K = poles - 2;  // unknown poles 1 .. poles - 2
+  const double* U = mLocal.data();
+  const Vec* P = mPoints.data() + a;
+  const Vec q0 = P[0], q1 = P[m - 1];
+  // Scalar normal equations G (band 3) with three right-hand sides.
+  std::vector<double> G(static_cast<size_t>(K) * 4, 0.0);
+  std::vector<double> R(static_cast<size_t>(K) * 3, 0.0);
+  auto addG = [&](int i, int j, double v) {  // unknown indices, i >= j
+    G[static_cast<size_t>(i) * 4 + static_cast<size_t>(i - j)] += v;
+  };
+  auto addR = [&](int i, const Vec& v, double s) {
+    R[static_cast<size_t>(i) * 3] += v.x * s;
+    R[static_cast<size_t>(i) * 3 + 1] += v.y * s;
+    R[static_cast<size_t>(i) * 3 + 2] += v.z * s;
+  };
+  int hint = 3;
+  for (int i = 0; i < m; ++i) {
+    const double u = mU[static_cast<size_t>(i)];
+    hint = FindSpan(U, poles, u, hint);
+    double N[4];
+    Basis(U, hint, u, N);
+    // Data minus the fixed end poles' share.
+    Vec rhs = P[i];
+    const int first = hint - 3;
+    for (int r = 0; r < 4; ++r) {
+      const int pole = first + r;
+      if (pole == 0) rhs = Sub(rhs, Scale(q0, N[r]));
+      if (pole == poles - 1) rhs = Sub(rhs, Scale(q1, N[r]));
+    }
+    for (int r = 0; r < 4; ++r) {
+      const int ui = first + r - 1;
+      if (ui < 0 || ui >= K) continue;
+      addR(ui, rhs, N[r]);
+      for (int c = 0; c <= r; ++c) {
+        const int uj = first + c - 1;
+        if (uj < 0) continue;
+        addG(ui, uj, N[r] * N[c]);
+      }
+    }
+  }
+  double maxDiag = 0.0;
+  for (int i = 0; i < K; ++i) maxDiag = std::max(maxDiag, G[static_cast<size_t>(i) * 4]);
+  if (!(maxDiag > 0.0)) maxDiag = 1.0;
+  // Fairness: lambda * |Q(p-1) - 2 Q(p) + Q(p+1)|^2 for every unknown pole p.
+  const double lambda = kFairness * static_cast<double>(m) / static_cast<double>(poles);
+  for (int p = 1; p <= poles - 2; ++p) {
+    const int idx[3] = {p - 1, p, p + 1};
+    const double cf[3] = {1.0, -2.0, 1.0};
+    for (int r = 0; r < 3; ++r) {
+      const int ui = idx[r] - 1;
+      if (ui < 0 || ui >= K) continue;
+      for (int c = 0; c < 3; ++c) {
+        const int uj = idx[c] - 1;
+        if (idx[c] == 0) addR(ui, q0, -lambda * cf[r] * cf[c]);
+        else if (idx[c] == poles - 1) addR(ui, q1, -lambda * cf[r] * cf[c]);
+        else if (uj <= ui) addG(ui, uj, lambda * cf[r] * cf[c]);
+      }
+    }
+  }
+  mLocalPoles.resize(static_cast<size_t>(poles));
+  mLocalPoles.front() = q0;
+  mLocalPoles.back() = q1;
+  const bool constrained = !IsZero(t0) || !IsZero(t1);
+  if (!constrained) {
+    if (!SolveBand(G, R, K, 3, 3)) return false;
+    for (int i = 0; i < K; ++i)
+      mLocalPoles[static_cast<size_t>(i) + 1] = {R[static_cast<size_t>(i) * 3], R[static_cast<size_t>(i) * 3 + 1], R[static_cast<size_t>(i) * 3 + 2]};
+    return true;
+  }
+  // Coordinates coupled by the tangent directions: one system of 3K unknowns, half-bandwidth 11.
+  const int n3 = 3 * K, w = 11;
+  mBand.assign(static_cast<size_t>(n3) * (w + 1), 0.0);
+  mRhs.assign(static_cast<size_t>(n3), 0.0);
+  for (int i = 0; i < K; ++i) {
+    for (int d = 0; d <= 3 && d <= i; ++d) {
+      const double g = G[static_cast<size_t>(i) * 4 + static_cast<size_t>(d)];
+      for (int c = 0; c < 3; ++c) mBand[static_cast<size_t>(3 * i + c) * (w + 1) + static_cast<size_t>(3 * d)] += g;
+    }
+    for (int c = 0; c < 3; ++c) mRhs[static_cast<size_t>(3 * i + c)] = R[static_cast<size_t>(i) * 3 + static_cast<size_t>(c)];
+  }
+  // Penalty w (I - T T^T)(Q - Q_end) on the pole next to a constrained end.
+  auto penalise = [&](int ui, const Vec& t, const Vec& qe) {
+    const double wt = kTangentWeight * maxDiag;
+    const double tv[3] = {t.x, t.y, t.z};
+    const double qv[3] = {qe.x, qe.y, qe.z};
+    for (int r = 0; r < 3; ++r) {
+      for (int c = 0; c < 3; ++c) {
+        const double pm = wt * ((r == c ? 1.0 : 0.0) - tv[r] * tv[c]);
+        if (c <= r) mBand[static_cast<size_t>(3 * ui + r) * (w + 1) + static_cast<size_t>(r - c)] += pm;
+        mRhs[static_cast<size_t>(3 * ui + r)] += pm * qv[c];
+      }
+    }
+  };
+  if (!IsZero(t0)) penalise(0, t0, q0);
+  if (!IsZero(t1)) penalise(K - 1, t1, q1);
+  if (!SolveBand(mBand, mRhs, n3, w, 1)) return false;
+  for (int i = 0; i < K; ++i)
+    mLocalPoles[static_cast<size_t>(i) + 1] = {mRhs[static_cast<size_t>(3 * i)], mRhs[static_cast<size_t>(3 * i + 1)], mRhs[static_cast<size_t>(3 * i + 2)]};
+  // Exact directions, pointing along the tangent.
+  const double len = mArc[static_cast<size_t>(b)] - mArc[static_cast<size_t>(a)];
+  const double minReach = 1e-3 * len / static_cast<double>(poles);
+  if (!IsZero(t0)) {
+    const double s = std::max(Dot(Sub(mLocalPoles[1], q0), t0), minReach);
+    mLocalPoles[1] = Add(q0, Scale(t0, s));
+  }
+  if (!IsZero(t1)) {
+    const double s = std::max(Dot(Sub(q1, mLocalPoles[static_cast<size_t>(poles) - 2]), t1), minReach);
+    mLocalPoles[static_cast<size_t>(poles) - 2] = Sub(q1, Scale(t1, s));
+  }
+  return true;
+}
+
+double TAQMoCSCurveFitter::Reparameterise(int a, int b, bool newton) {
+  const int m = b - a + 1;
+  const int poles = static_cast<int>(mLocal.size()) - 4;
+  const double* U = mLocal.data();
+  const Vec* P = mPoints.data() + a;
+  const Vec* Q = mLocalPoles.data();
+  double maxErr = 0.0;
+  int hint = 3;
+  for (int i = 0; i < m; ++i) {
+    double& u = mU[static_cast<size_t>(i)];
+    hint = FindSpan(U, poles, u, hint);
+    double D[3][4];
+    BasisDerivatives(U, hint, u, D);
+    Vec c{0, 0, 0}, d1{0, 0, 0}, d2{0, 0, 0};
+    for (int r = 0; r < 4; ++r) {
+      const Vec& q = Q[hint - 3 + r];
+      c = Add(c, Scale(q, D[0][r]));
+      d1 = Add(d1, Scale(q, D[1][r]));
+      d2 = Add(d2, Scale(q, D[2][r]));
+    }
+    const Vec e = Sub(c, P[i]);
+    const double err = Norm(e);
+    mErr[static_cast<size_t>(i)] = err;
+    maxErr = std::max(maxErr, err);
+    if (!newton || i == 0 || i == m - 1) continue;
+    const double num = Dot(e, d1);
+    double den = Dot(d1, d1) + Dot(e, d2);
+    if (!(den > 0.0)) den = Dot(d1, d1);
+    if (!(den > 0.0)) continue;
+    double next = u - num / den;
+    // Keep the order of the points.
+    const double lo = mU[static_cast<size_t>(i) - 1], hi = mU[static_cast<size_t>(i) + 1];
+    if (next < lo) next = 0.5 * (lo + u);
+    if (next > hi) next = 0.5 * (u + hi);
+    u = next;
+  }
+  return maxErr;
+}
+
+void TAQMoCSCurveFitter::AppendPiece(int a, int b) {
+  const double s0 = mArc[static_cast<size_t>(a)], len = mArc[static_cast<size_t>(b)] - s0;
+  const int poles = static_cast<int>(mLocal.size()) - 4;
+  if (mKnots.empty()) {
+    mKnots.push_back(s0);
+    mMults.push_back(4);
+    mPoles.push_back(mLocalPoles.front());
+  }
+  for (int k = 4; k < poles; ++k) {
+    mKnots.push_back(s0 + len * mLocal[static_cast<size_t>(k)]);
+    mMults.push_back(1);
+  }
+  mKnots.push_back(mArc[static_cast<size_t>(b)]);
+  mMults.push_back(3);
+  mPoles.insert(mPoles.end(), mLocalPoles.begin() + 1, mLocalPoles.end());
+  for (double e : mErr) mMaxError = std::max(mMaxError, e);
+}
+
+TAQMoCSCurveFitter::Vec TAQMoCSCurveFitter::Evaluate(double t) const {
+  if (mKnots.empty()) return {0.0, 0.0, 0.0};
+  std::vector<double> flat;
+  for (size_t k = 0; k < mKnots.size(); ++k) flat.insert(flat.end(), static_cast<size_t>(mMults[k]), mKnots[k]);
+  const int poles = static_cast<int>(mPoles.size());
+  t = std::min(std::max(t, mKnots.front()), mKnots.back());
+  const int k = FindSpan(flat.data(), poles, t, 3);
+  double N[4];
+  Basis(flat.data(), k, t, N);
+  Vec c{0, 0, 0};
+  for (int r = 0; r < 4; ++r) c = Add(c, Scale(mPoles[static_cast<size_t>(k - 3 + r)], N[r]));
+  return c;
+}

@@ -1,0 +1,95 @@
+// The stroke fitter: a clamped cubic B-spline through drawn points, computed by our own least squares.
+//
+// The points are cleaned first (repeated samples dropped). The fit breaks the points at split positions
+// (the curve passes exactly through each, since it becomes a pole) and fits every piece between two
+// breaks with a C2 cubic B-spline whose knots are refined where the deviation exceeds the tolerance.
+// At a smooth break both pieces share one tangent direction (tangent-continuous); at a sharp break each
+// piece keeps its own. Pieces meet at knots of multiplicity 3. Internal to the library.
+#ifndef TAQMoCSCurveFitter_h
+#define TAQMoCSCurveFitter_h
+
+#include <cstddef>
+#include <vector>
+
+#include "VORListValVORMathPoint.h"
+
+class TAQMoCSCurveFitter {
+ public:
+  struct Vec {
+    double x, y, z;
+  };
+  // A break of the fit: a 0-based position in the cleaned points and the tangent direction imposed
+  // there (unit; zero when free on both sides, which makes the break a sharp corner).
+  struct Break {
+    int index;
+    Vec tangent;
+  };
+
+  // ---- Input ----
+  // Copies points, dropping every point within LengthTol of the previous kept one. False (and no
+  // points) when a point is non-finite. tolerance: the largest distance of a point from the curve, model
+  // units; it also sets the scale of the corner measure.
+  bool SetPoints(const VORListValVORMathPoint& points, double tolerance);
+  int GetPointCount() const { return static_cast<int>(mPoints.size()); }
+  const std::vector<Vec>& GetPoints() const { return mPoints; }
+  // 0-based cleaned position of the 1-based input position (clamped to the input).
+  int CleanIndex(int position) const;
+
+  // ---- Corners ----
+  // Turn of the drawn direction at cleaned point i, in degrees, between the chords to the points one
+  // corner scale behind and ahead (0 where either side is shorter than the scale).
+  double TurnAngle(int i) const;
+  // Drawn direction at i over the corner scale (unit, zero at a point with no extent).
+  Vec Tangent(int i) const;
+  // Cleaned positions, ascending, where the drawn direction turns by more than cornerAngle degrees:
+  // one per turn, at its sharpest point, at least a corner scale apart and from the ends.
+  void FindCorners(double cornerAngle, std::vector<int>& corners) const;
+  // Arc length along the cleaned points from the first to point i.
+  double ArcLength(int i) const { return mArc[static_cast<size_t>(i)]; }
+  double CornerScale() const { return mScale; }
+
+  // ---- Fitting ----
+  // Fits the curve through breaks (ascending, the first at 0, the last at the last point; each break's
+  // tangent as described above). False with fewer than two points.
+  bool Fit(const std::vector<Break>& breaks);
+  // The result: degree 3, poles, distinct ascending knots (arc length) and their multiplicities.
+  const std::vector<Vec>& GetPoles() const { return mPoles; }
+  const std::vector<double>& GetKnots() const { return mKnots; }
+  const std::vector<int>& GetMultiplicities() const { return mMults; }
+  // The largest distance of a cleaned point from the curve point at its fit parameter (at least the
+  // distance to the curve).
+  double GetMaxError() const { return mMaxError; }
+  // The fitted curve at parameter t (arc length, clamped), evaluated on the result above.
+  Vec Evaluate(double t) const;
+
+ private:
+  void ComputeTurns();
+  void FitPiece(int a, int b, const Vec& t0, const Vec& t1);
+  void FitLine(int a, int b, const Vec& t0, const Vec& t1);
+  bool SolvePoles(int a, int b, const Vec& t0, const Vec& t1);
+  double Reparameterise(int a, int b, bool newton);
+  void AppendPiece(int a, int b);
+
+  double mTolerance = 0.5;
+  double mScale = 1.0;
+  std::vector<Vec> mPoints;
+  std::vector<int> mCleanOf;  // input position - 1 -> cleaned position
+  std::vector<double> mArc;
+  std::vector<double> mTurn;  // TurnAngle per point
+  std::vector<int> mBack, mAhead;
+
+  // Work of one piece, reused between pieces.
+  std::vector<double> mU;       // fit parameter per point of the piece, 0..1
+  std::vector<double> mErr;     // deviation per point of the piece
+  std::vector<double> mLocal;   // clamped knot vector of the piece, 0..1
+  std::vector<Vec> mLocalPoles;
+  std::vector<double> mBand, mRhs;  // banded normal equations
+
+  // Result.
+  std::vector<Vec> mPoles;
+  std::vector<double> mKnots;
+  std::vector<int> mMults;
+  double mMaxError = 0.0;
+};
+
+#endif

@@ -1,0 +1,241 @@
+// Fitting of the stroke utilities: the fitted curve through drawn points, the thinning of points and the
+// anchors of a point list. The numerical work is TAQMoCSCurveFitter's; this file maps the kernel's lists
+// onto it and back.
+#include <cstddef>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "TAQMoCSCurveFitter.h"
+#include "TAQMoCSStrokeUtilities.h"
+#include "TAQUtTolerance.h"
+#include "VORGeoFactory.h"
+
+// Every fitted curve keeps each of its points within this distance (model units) of the curve, and the
+// thinning before a fit keeps the thinned polyline within it of the drawn one.
+float TAQMoCSStrokeUtilities::mFitTolerance2D = 0.5f;
+// Display polylines stay within this chordal deviation (model units) of their curve.
+float TAQMoCSStrokeUtilities::mDisplayFitTolerance = 0.05f;
+
+namespace {
+
+// Turn (degrees) beyond which a drawn direction change is a corner of the fit.
+constexpr double kCornerAngle = 45.0;
+
+double FitTolerance() {
+  const double tol = static_cast<double>(TAQMoCSStrokeUtilities::mFitTolerance2D);
+  return tol > 0.0 && std::isfinite(tol) ? tol : 0.5;
+}
+
+bool AllFinite(const VORListValVORMathPoint& points) {
+  for (const VORMathPoint& p : points)
+    if (!p.IsFinite()) return false;
+  return true;
+}
+
+// Squared distance of p from the segment a-b.
+inline double SegmentDistanceSq(const VORMathPoint& p, const VORMathPoint& a, const VORMathPoint& b) {
+  const VORMathVector ab = b - a;
+  const double len2 = ab.GetSquareNorm();
+  double f = len2 > 0.0 ? (p - a).Dot(ab) / len2 : 0.0;
+  f = f < 0.0 ? 0.0 : (f > 1.0 ? 1.0 : f);
+  return p.SquareDistanceTo(a + ab * f);
+}
+
+}  // namespace
+
+// ---- Fitting ----
+
+VORCurve* TAQMoCSStrokeUtilities::CreateFitCurve(VORGeoFactory* factory, VORSoftwareConfiguration* /*config*/,
+                                                 const VORListValVORMathPoint& points, const VORRawCollint* splits,
+                                                 const VORMathVector* endVectors,
+                                                 VORListValVORMathPoint* fittedPoints) {
+  if (fittedPoints) fittedPoints->RemoveAll();
+  if (!factory) return nullptr;
+  TAQMoCSCurveFitter fitter;
+  if (!fitter.SetPoints(points, FitTolerance())) return nullptr;
+  const int n = fitter.GetPointCount();
+  if (n < 2) return nullptr;
+  using Vec = TAQMoCSCurveFitter::Vec;
+
+  // Breaks: the ends, the given anchors and the drawn corners.
+  std::vector<int> at;
+  at.reserve(static_cast<size_t>(splits ? splits->Size() : 0) + 2);
+  at.push_back(0);
+  at.push_back(n - 1);
+  if (splits)
+    for (int s : *splits)
+      if (s >= 1 && s <= points.Size()) at.push_back(fitter.CleanIndex(s));
+  std::sort(at.begin(), at.end());
+  at.erase(std::unique(at.begin(), at.end()), at.end());
+  // Drawn corners are breaks too; a corner close to an anchor is that anchor's turn and makes it sharp.
+  std::vector<int> corners;
+  fitter.FindCorners(kCornerAngle, corners);
+  std::vector<char> sharp(at.size(), 0);
+  std::vector<int> extra;
+  for (int c : corners) {
+    const auto it = std::lower_bound(at.begin(), at.end(), c);
+    const size_t next = static_cast<size_t>(it - at.begin());
+    const double after = fitter.ArcLength(at[next]) - fitter.ArcLength(c);
+    const double before = next > 0 ? fitter.ArcLength(c) - fitter.ArcLength(at[next - 1]) : after;
+    if (after < fitter.CornerScale() && after <= before) sharp[next] = 1;
+    else if (before < fitter.CornerScale()) sharp[next - 1] = 1;
+    else extra.push_back(c);
+  }
+  std::vector<TAQMoCSCurveFitter::Break> breaks;
+  breaks.reserve(at.size() + extra.size());
+  for (size_t k = 0; k < at.size(); ++k) {
+    const int i = at[k];
+    Vec t{0.0, 0.0, 0.0};
+    if (i > 0 && i < n - 1 && !sharp[k] && fitter.TurnAngle(i) <= kCornerAngle) t = fitter.Tangent(i);
+    breaks.push_back({i, t});
+  }
+  for (int c : extra) breaks.push_back({c, Vec{0.0, 0.0, 0.0}});
+  std::sort(breaks.begin(), breaks.end(), [](const auto& x, const auto& y) { return x.index < y.index; });
+  if (endVectors) {
+    for (int e = 0; e < 2; ++e) {
+      const VORMathVector& v = endVectors[e];
+      if (!VORMathDirection::IsUsable(v)) continue;
+      const VORMathDirection d(v);
+      (e == 0 ? breaks.front() : breaks.back()).tangent = {d.GetX(), d.GetY(), d.GetZ()};
+    }
+  }
+  if (!fitter.Fit(breaks)) return nullptr;
+
+  VORListValVORMathPoint poles(static_cast<int>(fitter.GetPoles().size()));
+  for (const Vec& p : fitter.GetPoles()) poles.Append(VORMathPoint(p.x, p.y, p.z));
+  VORRawColldouble knots(static_cast<int>(fitter.GetKnots().size()));
+  for (double k : fitter.GetKnots()) knots.Append(k);
+  VORRawCollint mults(static_cast<int>(fitter.GetMultiplicities().size()));
+  for (int m : fitter.GetMultiplicities()) mults.Append(m);
+  VORCurve* curve = factory->CreateBSplineCurve(3, poles, knots, mults);
+  if (curve && fittedPoints) {
+    fittedPoints->Reserve(n);
+    for (const Vec& p : fitter.GetPoints()) fittedPoints->Append(VORMathPoint(p.x, p.y, p.z));
+  }
+  return curve;
+}
+
+bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSoftwareConfiguration* /*config*/,
+                                               VORListValVORMathPoint& points, VORRawCollint* keep,
+                                               double tolerance) {
+  const int n = points.Size();
+  if (!(tolerance >= 0.0) || !std::isfinite(tolerance) || !AllFinite(points)) return false;
+  if (keep)
+    for (int k : *keep)
+      if (k < 1 || k > n) return false;
+  if (n < 3) return true;
+  // Fixed positions (0-based): the ends and every kept one. Between two fixed positions the polyline is
+  // thinned by recursive subdivision at the farthest point.
+  std::vector<char> fixed(static_cast<size_t>(n), 0);
+  fixed.front() = fixed.back() = 1;
+  if (keep)
+    for (int k : *keep) fixed[static_cast<size_t>(k - 1)] = 1;
+  std::vector<char> stay = fixed;
+  const double tolSq = tolerance * tolerance;
+  const VORMathPoint* p = points.Data();
+  std::vector<std::pair<int, int>> stack;
+  int a = 0;
+  for (int b = 1; b < n; ++b) {
+    if (!fixed[static_cast<size_t>(b)]) continue;
+    stack.emplace_back(a, b);
+    while (!stack.empty()) {
+      const auto [lo, hi] = stack.back();
+      stack.pop_back();
+      double worst = -1.0;
+      int at = -1;
+      for (int i = lo + 1; i < hi; ++i) {
+        const double d = SegmentDistanceSq(p[i], p[lo], p[hi]);
+        if (d > worst) {
+          worst = d;
+          at = i;
+        }
+      }
+      if (at < 0 || worst <= tolSq) continue;
+      stay[static_cast<size_t>(at)] = 1;
+      stack.emplace_back(lo, at);
+      stack.emplace_back(at, hi);
+    }
+    a = b;
+  }
+  std::vector<int> newPos(static_cast<size_t>(n), 0);
+  VORListValVORMathPoint out(n);
+  for (int i = 0; i < n; ++i) {
+    if (!stay[static_cast<size_t>(i)]) continue;
+    out.Append(p[i]);
+    newPos[static_cast<size_t>(i)] = out.Size();
+  }
+  if (keep)
+    for (int& k : *keep) k = newPos[static_cast<size_t>(k - 1)];
+  points = out;
+  return true;
+}
+
+bool TAQMoCSStrokeUtilities::PrepareCurveData(VORListValVORMathPoint& points, const VORListValVORMathPoint& refPoints,
+                                              int count, const VORRawCollint& anchorsIn, VORRawCollint& anchorsOut,
+                                              double cornerAngle) {
+  // Copy what is read from the inputs first: every list may alias another.
+  const int carried = std::max(0, std::min(count, anchorsIn.Size()));
+  VORListValVORMathPoint carriedPoints(carried);
+  for (int k = 1; k <= carried; ++k) {
+    const int a = anchorsIn[k];
+    if (a >= 1 && a <= refPoints.Size()) carriedPoints.Append(refPoints[a]);
+  }
+  TAQMoCSCurveFitter fitter;
+  if (!fitter.SetPoints(points, FitTolerance()) || !AllFinite(carriedPoints)) {
+    anchorsOut.RemoveAll();
+    if (points.Size() >= 1) anchorsOut.Append(1);
+    if (points.Size() >= 2) anchorsOut.Append(points.Size());
+    return false;
+  }
+  const int n = fitter.GetPointCount();
+  if (n != points.Size()) {  // repeated samples removed
+    VORListValVORMathPoint cleaned(n);
+    for (const auto& p : fitter.GetPoints()) cleaned.Append(VORMathPoint(p.x, p.y, p.z));
+    points = cleaned;
+  }
+  anchorsOut.RemoveAll();
+  if (n == 0) return false;
+  std::vector<int> at;
+  at.push_back(0);
+  at.push_back(n - 1);
+  // Carried anchors, in their order along the stroke: each on the nearest point at or after the previous.
+  const auto& pts = fitter.GetPoints();
+  int from = 0;
+  for (const VORMathPoint& c : carriedPoints) {
+    double best = std::numeric_limits<double>::infinity();
+    int bestI = from;
+    for (int i = from; i < n; ++i) {
+      const double dx = pts[static_cast<size_t>(i)].x - c.GetX(), dy = pts[static_cast<size_t>(i)].y - c.GetY(),
+                   dz = pts[static_cast<size_t>(i)].z - c.GetZ();
+      const double d = dx * dx + dy * dy + dz * dz;
+      if (d < best) {
+        best = d;
+        bestI = i;
+      }
+    }
+    at.push_back(bestI);
+    from = bestI;
+  }
+  std::sort(at.begin(), at.end());
+  at.erase(std::unique(at.begin(), at.end()), at.end());
+  // Corners, unless they lie within the corner scale of an anchor (then the anchor is the corner).
+  if (std::isfinite(cornerAngle) && cornerAngle >= 0.0) {
+    std::vector<int> corners;
+    fitter.FindCorners(cornerAngle, corners);
+    std::vector<int> all = at;
+    for (int c : corners) {
+      const auto it = std::lower_bound(at.begin(), at.end(), c);
+      const bool nearNext = it != at.end() && fitter.ArcLength(*it) - fitter.ArcLength(c) < fitter.CornerScale();
+      const bool nearPrev = it != at.begin() && fitter.ArcLength(c) - fitter.ArcLength(*(it - 1)) < fitter.CornerScale();
+      if (!nearNext && !nearPrev) all.push_back(c);
+    }
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    at.swap(all);
+  }
+  anchorsOut.Reserve(static_cast<int>(at.size()));
+  for (int i : at) anchorsOut.Append(i + 1);
+  return true;
+}
