@@ -54,6 +54,7 @@ struct VORCurve::Impl {
 
 // The kernel's own code reaches a curve's inside through this.
 struct VORCurveAccess {
+  using Impl = VORCurve::Impl;  // the name other kernel sources use
   static VORCurve::Impl* Get(const VORCurve* curve) { return curve ? curve->mImpl.get() : nullptr; }
   static const Handle(Geom_BSplineCurve)& Curve(const VORCurve* curve) { return curve->mImpl->curve; }
   // A curve of factory holding bspline, not yet registered in the factory (VORGeoFactoryAccess::AddCurve

@@ -1,0 +1,510 @@
+// Tessellation, projection, cutting, ordering and cloning of curves.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRepOffsetAPI_NormalProjection.hxx>
+#include <BRep_Tool.hxx>
+#include <GeomConvert.hxx>
+#include <Geom_TrimmedCurve.hxx>
+#include <Precision.hxx>
+#include <Standard_Failure.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Edge.hxx>
+
+#include "TAQMoCSStrokeUtilities.h"
+#include "VORBody.h"
+#include "VORBody_Impl.h"
+#include "VORCurve.h"
+#include "VORCurve_Impl.h"
+#include "VORGeoFactory.h"
+#include "VORGeoFactory_Impl.h"
+
+namespace {
+
+using CurveImpl = VORCurveAccess::Impl;
+
+constexpr int kMaxDegree = 25;
+// Deepest halving of one span: at most 2^16 polyline segments per span, whatever the tolerance.
+constexpr int kMaxDepth = 16;
+
+
+inline double Dist2(const double* a, const double* b) {
+  const double dx = a[0] - b[0], dy = a[1] - b[1], dz = a[2] - b[2];
+  return dx * dx + dy * dy + dz * dz;
+}
+
+// Squared distance of q from the segment [a, b].
+inline double SegmentDist2(const double* q, const double* a, const double* b) {
+  const double ex = b[0] - a[0], ey = b[1] - a[1], ez = b[2] - a[2];
+  const double wx = q[0] - a[0], wy = q[1] - a[1], wz = q[2] - a[2];
+  const double ee = ex * ex + ey * ey + ez * ez;
+  double t = ee > 0.0 ? (wx * ex + wy * ey + wz * ez) / ee : 0.0;
+  t = t < 0.0 ? 0.0 : (t > 1.0 ? 1.0 : t);
+  const double dx = wx - t * ex, dy = wy - t * ey, dz = wz - t * ez;
+  return dx * dx + dy * dy + dz * dz;
+}
+
+// Appends the end points of the polyline of one Bezier piece (its start point is the caller's).
+// The piece lies in the convex hull of its control points, so when every control point is within the
+// tolerance of the chord, so is every point of the piece; otherwise it is halved (de Casteljau) and each
+// half is treated the same way. maxLen2 > 0 also halves pieces whose chord is longer than its root.
+struct BezierTessellator {
+  int degree;
+  double tol2;
+  double maxLen2;
+  VORListValVORMathPoint* out;
+
+  void Run(const double* b, int depth) const {
+    const int p = degree;
+    const double* e = b + 3 * p;
+    bool flat = true;
+    for (int j = 1; j < p && flat; ++j) flat = !(SegmentDist2(b + 3 * j, b, e) > tol2);
+    if (flat && maxLen2 > 0.0 && Dist2(b, e) > maxLen2) flat = false;
+    if (flat || depth >= kMaxDepth) {
+      out->Append(VORMathPoint(e[0], e[1], e[2]));
+      return;
+    }
+    double left[(kMaxDegree + 1) * 3], right[(kMaxDegree + 1) * 3], work[(kMaxDegree + 1) * 3];
+    std::copy(b, b + 3 * (p + 1), work);
+    for (int c = 0; c < 3; ++c) {
+      left[c] = work[c];
+      right[3 * p + c] = work[3 * p + c];
+    }
+    for (int r = 1; r <= p; ++r) {
+      for (int j = 0; j <= p - r; ++j)
+        for (int c = 0; c < 3; ++c) work[3 * j + c] = 0.5 * (work[3 * j + c] + work[3 * (j + 1) + c]);
+      for (int c = 0; c < 3; ++c) {
+        left[3 * r + c] = work[c];
+        right[3 * (p - r) + c] = work[3 * (p - r) + c];
+      }
+    }
+    Run(left, depth + 1);
+    Run(right, depth + 1);
+  }
+};
+
+bool ValidTolerance(double tolerance) { return std::isfinite(tolerance) && tolerance > 0.0; }
+
+// Appends the polyline of the curve between parameters a < b (inside the limits), start point included.
+void TessellateRange(const CurveImpl& impl, double a, double b, double tolerance, double maxLength,
+                     VORListValVORMathPoint& points) {
+  impl.BuildBezier();
+  const int m = impl.degree + 1;
+  const BezierTessellator t{impl.degree, tolerance * tolerance,
+                            maxLength > 0.0 && std::isfinite(maxLength) ? maxLength * maxLength : 0.0, &points};
+  const int spans = static_cast<int>(impl.spanKnot.size());
+  const auto it = std::upper_bound(impl.spanStart.begin(), impl.spanStart.end() - 1, a);
+  int s = std::max(0, static_cast<int>(it - impl.spanStart.begin()) - 1);
+  double start[3];
+  impl.Evaluate(a, start, nullptr);
+  points.Append(VORMathPoint(start[0], start[1], start[2]));
+  double part[(kMaxDegree + 1) * 3];
+  for (; s < spans && impl.spanStart[s] < b; ++s) {
+    const double s0 = impl.spanStart[s], s1 = impl.spanStart[s + 1];
+    if (a <= s0 && s1 <= b) {
+      t.Run(impl.bezier.data() + static_cast<size_t>(s) * m * 3, 0);
+    } else {
+      const double u0 = std::max(a, s0), u1 = std::min(b, s1);
+      if (!(u1 > u0)) continue;
+      impl.Blossom(impl.spanKnot[s], u0, u1, part);
+      t.Run(part, 0);
+    }
+  }
+}
+
+// ---- Nearest point ----
+
+// Point, first and second derivative of a Bezier piece at t (in [0, 1]).
+void BezierEval2(const double* b, int p, double t, double* q, double* d1, double* d2) {
+  double w[(kMaxDegree + 1) * 3];
+  std::copy(b, b + 3 * (p + 1), w);
+  for (int c = 0; c < 3; ++c) d2[c] = 0.0;
+  for (int r = 1; r <= p; ++r) {
+    if (r == p - 1) {
+      for (int c = 0; c < 3; ++c) d2[c] = p * (p - 1) * (w[6 + c] - 2.0 * w[3 + c] + w[c]);
+    }
+    if (r == p) {
+      for (int c = 0; c < 3; ++c) d1[c] = p * (w[3 + c] - w[c]);
+    }
+    for (int j = 0; j <= p - r; ++j)
+      for (int c = 0; c < 3; ++c) w[3 * j + c] += t * (w[3 * (j + 1) + c] - w[3 * j + c]);
+  }
+  if (p == 1) {
+    for (int c = 0; c < 3; ++c) d1[c] = b[3 + c] - b[c];
+  }
+  for (int c = 0; c < 3; ++c) q[c] = w[c];
+}
+
+// Nearest point of one Bezier piece to q: the best of a few samples, refined by Newton's method on
+// (B(t) - q) . B'(t) = 0 with t kept in [0, 1]. Gives t and the squared distance.
+void NearestOnBezier(const double* b, int p, const double* q, double& bestT, double& bestD2) {
+  constexpr int kSamples = 6;
+  double pt[3], d1[3], d2[3];
+  bestT = 0.0;
+  bestD2 = std::numeric_limits<double>::infinity();
+  for (int k = 0; k <= kSamples; ++k) {
+    const double t = static_cast<double>(k) / kSamples;
+    BezierEval2(b, p, t, pt, d1, d2);
+    const double dd = Dist2(pt, q);
+    if (dd < bestD2) {
+      bestD2 = dd;
+      bestT = t;
+    }
+  }
+  double t = bestT;
+  for (int iter = 0; iter < 12; ++iter) {
+    BezierEval2(b, p, t, pt, d1, d2);
+    const double rx = pt[0] - q[0], ry = pt[1] - q[1], rz = pt[2] - q[2];
+    const double f = rx * d1[0] + ry * d1[1] + rz * d1[2];
+    const double df = d1[0] * d1[0] + d1[1] * d1[1] + d1[2] * d1[2] + rx * d2[0] + ry * d2[1] + rz * d2[2];
+    if (!(df > 0.0)) break;
+    double next = t - f / df;
+    next = next < 0.0 ? 0.0 : (next > 1.0 ? 1.0 : next);
+    BezierEval2(b, p, next, pt, d1, d2);
+    const double dd = Dist2(pt, q);
+    if (!(dd <= bestD2)) break;
+    bestD2 = dd;
+    bestT = next;
+    if (std::fabs(next - t) < 1e-14) break;
+    t = next;
+  }
+}
+
+inline double BoxDist2(const double* box, const double* q) {
+  double d2 = 0.0;
+  for (int c = 0; c < 3; ++c) {
+    const double lo = box[c] - q[c], hi = q[c] - box[3 + c];
+    const double d = lo > 0.0 ? lo : (hi > 0.0 ? hi : 0.0);
+    d2 += d * d;
+  }
+  return d2;
+}
+
+// Nearest point of a curve to q. With dir (a unit vector), distances are measured across dir: the
+// nearest point to the line through q along dir. Spans whose box of control points lies farther than the
+// best distance so far are skipped. Gives the parameter and the squared distance.
+void NearestOnCurve(const CurveImpl& impl, const double* q, const double* dir, double& param, double& dist2) {
+  impl.BuildBezier();
+  const int p = impl.degree, m = p + 1;
+  const int spans = static_cast<int>(impl.spanKnot.size());
+  double best = std::numeric_limits<double>::infinity();
+  double bestU = impl.first;
+  double reduced[(kMaxDegree + 1) * 3], rq[3], rbox[6];
+  auto reduce = [dir](const double* v, double* out) {
+    const double s = v[0] * dir[0] + v[1] * dir[1] + v[2] * dir[2];
+    for (int c = 0; c < 3; ++c) out[c] = v[c] - s * dir[c];
+  };
+  if (dir) reduce(q, rq);
+  const double* target = dir ? rq : q;
+  // A first bound from the span ends, so that the box test prunes from the start.
+  for (int s = 0; s < spans; ++s) {
+    const double* b = impl.bezier.data() + static_cast<size_t>(s) * m * 3;
+    double end[3];
+    const double* e = b + 3 * p;
+    if (dir) {
+      reduce(e, end);
+      e = end;
+    }
+    const double dd = Dist2(e, target);
+    if (dd < best) {
+      best = dd;
+      bestU = impl.spanStart[s + 1];
+    }
+  }
+  for (int s = 0; s < spans; ++s) {
+    const double* b = impl.bezier.data() + static_cast<size_t>(s) * m * 3;
+    const double* box = impl.box.data() + 6 * s;
+    if (dir) {
+      for (int j = 0; j < m; ++j) reduce(b + 3 * j, reduced + 3 * j);
+      for (int c = 0; c < 3; ++c) {
+        rbox[c] = rbox[3 + c] = reduced[c];
+        for (int j = 1; j < m; ++j) {
+          rbox[c] = std::min(rbox[c], reduced[3 * j + c]);
+          rbox[3 + c] = std::max(rbox[3 + c], reduced[3 * j + c]);
+        }
+      }
+      b = reduced;
+      box = rbox;
+    }
+    if (!(BoxDist2(box, target) < best)) continue;
+    double t, dd;
+    NearestOnBezier(b, p, target, t, dd);
+    if (dd < best) {
+      best = dd;
+      bestU = impl.spanStart[s] + t * (impl.spanStart[s + 1] - impl.spanStart[s]);
+    }
+  }
+  param = bestU;
+  dist2 = best;
+}
+
+double ResolutionOf(const VORCurve* curve) {
+  const VORGeoFactory* f = curve ? curve->GetFactory() : nullptr;
+  return f ? f->GetResolution() : 0.001;
+}
+
+// A B-spline that a curve can hold, made from any curve of the modeler between f and l: converted,
+// raised to degree 3 at least. Null when that fails or gives a rational B-spline.
+Handle(Geom_BSplineCurve) ToCubicBSpline(const Handle(Geom_Curve)& c, double f, double l) {
+  Handle(Geom_BSplineCurve) bs = GeomConvert::CurveToBSplineCurve(new Geom_TrimmedCurve(c, f, l));
+  if (bs.IsNull() || bs->IsRational() || bs->IsPeriodic()) return Handle(Geom_BSplineCurve)();
+  if (bs->Degree() < 3) bs->IncreaseDegree(3);
+  return bs;
+}
+
+}  // namespace
+
+// ---- Tessellation ----
+
+bool TAQMoCSStrokeUtilities::Tessellate(const VORCurve* curve, double tolerance, VORListValVORMathPoint& points) {
+  points.RemoveAll();
+  if (!curve || !ValidTolerance(tolerance)) return false;
+  return Tessellate(curve, curve->GetStartLimit(), curve->GetEndLimit(), tolerance, points);
+}
+
+bool TAQMoCSStrokeUtilities::Tessellate(const VORCurve* curve, const VORCrvParam& start, const VORCrvParam& end,
+                                        double tolerance, VORListValVORMathPoint& points) {
+  points.RemoveAll();
+  if (!curve || !ValidTolerance(tolerance)) return false;
+  const CurveImpl& impl = *VORCurveAccess::Get(curve);
+  double a = start.GetParam(), b = end.GetParam();
+  if (!std::isfinite(a) || !std::isfinite(b)) return false;
+  const bool reversed = a > b;
+  if (reversed) std::swap(a, b);
+  a = std::max(a, impl.first);
+  b = std::min(b, impl.last);
+  if (!(b > a)) return false;
+  TessellateRange(impl, a, b, tolerance, 0.0, points);
+  if (reversed) std::reverse(points.begin(), points.end());
+  return true;
+}
+
+bool TAQMoCSStrokeUtilities::Tessellate(const VORListPtrVORCurve& curves, const VORRawCollint& indices,
+                                        VORRawCollint& splits, VORListValVORMathPoint& points, double tolerance,
+                                        double maxLength, bool flag) {
+  splits.RemoveAll();
+  points.RemoveAll();
+  const int n = curves.Size();
+  if (n == 0 || !ValidTolerance(tolerance) || std::isnan(maxLength)) return false;
+  if (indices.Size() != 0 && indices.Size() != n) return false;
+  for (int i = 1; i <= n; ++i)
+    if (!curves[i]) return false;
+  VORListValVORMathPoint part;
+  for (int i = 1; i <= n; ++i) {
+    const VORCurve* curve = curves[i];
+    const CurveImpl& impl = *VORCurveAccess::Get(curve);
+    part.RemoveAll();
+    TessellateRange(impl, impl.first, impl.last, tolerance, maxLength, part);
+    if (points.Size() > 0) {
+      const double res = ResolutionOf(curve);
+      const bool joined = part[1].SquareDistanceTo(points[points.Size()]) <= res * res;
+      const bool samePiece = indices.Size() != 0 ? indices[i] == indices[i - 1] : joined;
+      if (!samePiece) {
+        splits.Append(points.Size());
+      } else if (joined && !flag) {
+        part.RemovePosition(1);
+      }
+    }
+    points.Append(part);
+  }
+  splits.Append(points.Size());
+  return true;
+}
+
+// ---- Curves ----
+
+bool TAQMoCSStrokeUtilities::GetProjectionOnCurves(VORSoftwareConfiguration* /*config*/,
+                                                   const VORListPtrVORCurve& curves, const VORMathPoint& point,
+                                                   const VORMathDirection* direction, double& param,
+                                                   VORCurve*& curve, double* distance, bool /*flag*/) {
+  if (!point.IsFinite()) return false;
+  const double q[3] = {point.GetX(), point.GetY(), point.GetZ()};
+  double dir[3];
+  if (direction) direction->GetCoord(dir[0], dir[1], dir[2]);
+  double best = std::numeric_limits<double>::infinity(), bestU = 0.0;
+  VORCurve* bestCurve = nullptr;
+  for (int i = 1; i <= curves.Size(); ++i) {
+    VORCurve* c = curves[i];
+    if (!c) continue;
+    double u, d2;
+    NearestOnCurve(*VORCurveAccess::Get(c), q, direction ? dir : nullptr, u, d2);
+    if (d2 < best) {
+      best = d2;
+      bestU = u;
+      bestCurve = c;
+    }
+  }
+  if (!bestCurve) return false;
+  param = bestU;
+  curve = bestCurve;
+  if (distance) *distance = std::sqrt(best);
+  return true;
+}
+
+bool TAQMoCSStrokeUtilities::SubsetCurveNormalized(VORCurve* curve, const double* range) {
+  if (!curve || !range || !std::isfinite(range[0]) || !std::isfinite(range[1])) return false;
+  const double s0 = std::max(0.0, range[0]), s1 = std::min(1.0, range[1]);
+  if (!(s1 > s0)) return false;
+  if (s0 == 0.0 && s1 == 1.0) return true;
+  CurveImpl& impl = *VORCurveAccess::Get(curve);
+  const double length = impl.Length();
+  if (!(length > 0.0) || !std::isfinite(length)) return false;
+  const double u0 = s0 > 0.0 ? impl.ParameterAtLength(s0 * length) : impl.first;
+  const double u1 = s1 < 1.0 ? impl.ParameterAtLength(s1 * length) : impl.last;
+  if (!(u1 - u0 > Precision::PConfusion())) return false;
+  try {
+    Handle(Geom_BSplineCurve) cut = Handle(Geom_BSplineCurve)::DownCast(impl.curve->Copy());
+    cut->Segment(u0, u1);
+    return impl.Set(cut);
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+}
+
+bool TAQMoCSStrokeUtilities::OrderCurves(VORListPtrVORCurve& curves, VORListPtrVORCurve& ordered,
+                                         VORRawCollint& orientations, bool* closed) {
+  ordered.RemoveAll();
+  orientations.RemoveAll();
+  if (closed) *closed = false;
+  const int n = curves.Size();
+  if (n == 0) return false;
+  for (int i = 1; i <= n; ++i)
+    if (!curves[i]) return false;
+  auto startOf = [](const VORCurve* c) { return c->EvalPoint(c->GetStartLimit()); };
+  auto endOf = [](const VORCurve* c) { return c->EvalPoint(c->GetEndLimit()); };
+  // Chain from the first curve, growing at the tail, then at the head, with the nearest free end each time.
+  std::vector<VORCurve*> chain{curves[1]};
+  std::vector<int> orient{1};
+  std::vector<bool> used(static_cast<size_t>(n) + 1, false);
+  used[1] = true;
+  for (int side = 0; side < 2; ++side) {
+    for (;;) {
+      const bool tail = side == 0;
+      const VORCurve* at = tail ? chain.back() : chain.front();
+      const int atOrient = tail ? orient.back() : orient.front();
+      // The free end of the chain on this side.
+      const VORMathPoint p = (tail == (atOrient == 1)) ? endOf(at) : startOf(at);
+      const double res = ResolutionOf(at);
+      int found = 0, foundOrient = 1;
+      double bestD2 = res * res;
+      for (int i = 1; i <= n; ++i) {
+        if (used[i]) continue;
+        const double ds = startOf(curves[i]).SquareDistanceTo(p), de = endOf(curves[i]).SquareDistanceTo(p);
+        // At the tail the next curve should start at p; at the head the previous one should end at p.
+        const double along = tail ? ds : de, against = tail ? de : ds;
+        if (along <= bestD2) {
+          bestD2 = along;
+          found = i;
+          foundOrient = 1;
+        }
+        if (against < bestD2) {
+          bestD2 = against;
+          found = i;
+          foundOrient = -1;
+        }
+      }
+      if (!found) break;
+      used[found] = true;
+      if (tail) {
+        chain.push_back(curves[found]);
+        orient.push_back(foundOrient);
+      } else {
+        chain.insert(chain.begin(), curves[found]);
+        orient.insert(orient.begin(), foundOrient);
+      }
+    }
+  }
+  if (static_cast<int>(chain.size()) != n) return false;
+  // The chain replaces the first list too, so that orientations run parallel to both.
+  for (int i = 0; i < n; ++i) {
+    ordered.Append(chain[i]);
+    orientations.Append(orient[i]);
+    curves[i + 1] = chain[i];
+  }
+  if (closed) {
+    const VORMathPoint head = orient.front() == 1 ? startOf(chain.front()) : endOf(chain.front());
+    const VORMathPoint tailPoint = orient.back() == 1 ? endOf(chain.back()) : startOf(chain.back());
+    const double res = ResolutionOf(chain.front());
+    // One curve counts as closed only when it does not just degenerate to a point.
+    *closed = head.SquareDistanceTo(tailPoint) <= res * res;
+  }
+  return true;
+}
+
+bool TAQMoCSStrokeUtilities::Clone(const VORListPtrVORCurve& curves, VORListPtrVORCurve& target) {
+  for (int i = 1; i <= curves.Size(); ++i)
+    if (!curves[i] || !curves[i]->GetFactory()) return false;
+  for (int i = 1; i <= curves.Size(); ++i) {
+    VORCurve* copy = curves[i]->GetFactory()->CloneCurve(curves[i]);
+    if (!copy) return false;
+    target.Append(copy);
+  }
+  return true;
+}
+
+bool TAQMoCSStrokeUtilities::GetProjection(VORSoftwareConfiguration* /*config*/, VORBody* body, VORCurve* curve,
+                                           double start, double end, VORListPtrVORCurve& pieces,
+                                           VORRawCollint& indices) {
+  pieces.RemoveAll();
+  indices.RemoveAll();
+  if (!body || !curve || !curve->GetFactory() || !std::isfinite(start) || !std::isfinite(end)) return false;
+  const TopoDS_Shape& shape = VORBodyAccess::Shape(body);
+  if (shape.IsNull()) return false;
+  const CurveImpl& impl = *VORCurveAccess::Get(curve);
+  if (start > end) std::swap(start, end);
+  start = std::max(start, impl.first);
+  end = std::min(end, impl.last);
+  if (!(end - start > Precision::PConfusion())) return false;
+  const double res = ResolutionOf(curve);
+  struct Piece {
+    Handle(Geom_BSplineCurve) bspline;
+    double from;  // parameter on the source curve of the piece's start
+  };
+  std::vector<Piece> found;
+  try {
+    BRepBuilderAPI_MakeEdge edge(Handle(Geom_Curve)(impl.curve), start, end);
+    if (!edge.IsDone()) return false;
+    BRepOffsetAPI_NormalProjection projection(shape);
+    projection.Add(edge.Edge());
+    projection.Build();
+    if (!projection.IsDone()) return false;
+    for (TopExp_Explorer ex(projection.Projection(), TopAbs_EDGE); ex.More(); ex.Next()) {
+      const TopoDS_Edge& e = TopoDS::Edge(ex.Current());
+      double f, l;
+      Handle(Geom_Curve) c = BRep_Tool::Curve(e, f, l);
+      if (c.IsNull() || !(l - f > Precision::PConfusion())) continue;
+      Handle(Geom_BSplineCurve) bs = ToCubicBSpline(c, f, l);
+      if (bs.IsNull()) continue;
+      if (e.Orientation() == TopAbs_REVERSED) bs->Reverse();
+      // Run each piece the way the source curve runs.
+      const gp_Pnt a = bs->StartPoint(), b = bs->EndPoint();
+      const double qa[3] = {a.X(), a.Y(), a.Z()}, qb[3] = {b.X(), b.Y(), b.Z()};
+      double ua, ub, d2;
+      NearestOnCurve(impl, qa, nullptr, ua, d2);
+      NearestOnCurve(impl, qb, nullptr, ub, d2);
+      if (ub < ua) {
+        bs->Reverse();
+        std::swap(ua, ub);
+      }
+      found.push_back({bs, ua});
+    }
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+  std::stable_sort(found.begin(), found.end(), [](const Piece& x, const Piece& y) { return x.from < y.from; });
+  int run = 0;
+  gp_Pnt previousEnd;
+  for (const Piece& piece : found) {
+    VORCurve* made = VORGeoFactoryAccess::AddCurve(curve->GetFactory(), piece.bspline);
+    if (!made) continue;
+    if (run == 0 || previousEnd.SquareDistance(piece.bspline->StartPoint()) > res * res) ++run;
+    previousEnd = piece.bspline->EndPoint();
+    pieces.Append(made);
+    indices.Append(run);
+  }
+  return pieces.Size() > 0;
+}
