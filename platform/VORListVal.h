@@ -6,6 +6,7 @@
 #ifndef VORListVal_h
 #define VORListVal_h
 
+#include <cstddef>
 #include <vector>
 
 template <class T>
@@ -14,17 +15,17 @@ class VORListVal {
   VORListVal() = default;
   // initialAllocation: room reserved up front, in items (0 reserves nothing).
   explicit VORListVal(int initialAllocation) {
-    if (initialAllocation > 0) mItems.reserve(static_cast<size_t>(initialAllocation));
+    if (initialAllocation > 0) mItems.reserve(static_cast<std::size_t>(initialAllocation));
   }
 
   // Information
   int Size() const { return static_cast<int>(mItems.size()); }
-  T& operator[](int position) { return mItems[static_cast<size_t>(position - 1)]; }
-  const T& operator[](int position) const { return mItems[static_cast<size_t>(position - 1)]; }
+  T& operator[](int position) { return mItems[static_cast<std::size_t>(position - 1)]; }
+  const T& operator[](int position) const { return mItems[static_cast<std::size_t>(position - 1)]; }
   // Position of the first item equal to value at or after position from, or 0 when there is none.
   int Locate(const T& value, int from = 1) const {
     for (int i = from < 1 ? 1 : from; i <= Size(); ++i)
-      if (mItems[static_cast<size_t>(i - 1)] == value) return i;
+      if (mItems[static_cast<std::size_t>(i - 1)] == value) return i;
     return 0;
   }
 
@@ -56,7 +57,7 @@ class VORListVal {
     if (memoryHandling == 1) mItems.shrink_to_fit();
   }
   void Reserve(int count) {
-    if (count > 0) mItems.reserve(static_cast<size_t>(count));
+    if (count > 0) mItems.reserve(static_cast<std::size_t>(count));
   }
 
   // Raw access for hot loops: Data()[i - 1] is the item at position i.

@@ -192,9 +192,22 @@ class TAQ_EXPORT TAQMoStroke {
                                       const VORMathDirection& direction);
 
  private:
-  // Holder bookkeeping of shared segments and records (stroke/TAQMoStroke.cpp).
+  // Holder bookkeeping of shared segments and records (stroke/TAQMoStroke.cpp). Each place in a stroke's
+  // mData or mTangents that holds a segment counts once in the segment's mHolders; a segment whose
+  // mReclaim mark is set is deleted by the last place that lets go of it, an unmarked one never.
+  // Hold counts every non-null entry (takeCharge also sets the mark); LetGo uncounts every non-null entry,
+  // stores null in its place and deletes the marked segments nobody holds any more.
   static void Hold(const TAQUtVector<TAQMoStrokeData*>& segments, bool takeCharge);
   static void LetGo(TAQUtVector<TAQMoStrokeData*>& segments);
+
+  // The only ways the library's own code changes mTangents (copies of the vector are free to take):
+  // AdoptTangentRecord appends a record made with new TAQMoStrokeData and takes charge of it, so that it
+  // is deleted once no stroke holds it (never delete it yourself; if the append fails the record is
+  // deleted and the failure passes on). DropTangentRecords empties mTangents, letting go of every record
+  // (records still held by a copy survive; records a caller gave to SetTangents are never deleted).
+  // Writing into a held record in place (UpdatePointTangentData) needs neither.
+  void AdoptTangentRecord(TAQMoStrokeData* record);
+  void DropTangentRecords();
 
   int mType;
   bool mIsSketch;

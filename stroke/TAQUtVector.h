@@ -10,6 +10,8 @@
 #ifndef TAQUtVector_h
 #define TAQUtVector_h
 
+#include <cstddef>
+
 #include "TAQUtError.h"
 #include "TAQUtIteratorTracker.h"
 #include "TAQUtTrackedIterator.h"
@@ -111,9 +113,9 @@ class TAQUtVector {
   // Modification
   void Append(const T& value) {
     if (mCapacityEnd - mStart <= mEnd - mStart) {
-      const size_t c = static_cast<size_t>(mCapacityEnd - mStart);
-      const size_t s = static_cast<size_t>(mEnd - mStart);
-      size_t n = c == 0 ? 1 : c + c / 2;
+      const std::size_t c = static_cast<std::size_t>(mCapacityEnd - mStart);
+      const std::size_t s = static_cast<std::size_t>(mEnd - mStart);
+      std::size_t n = c == 0 ? 1 : c + c / 2;
       if (n < s + 1) n = s + 1;
       const T copy = value;  // value may live in the storage about to be freed
       Reallocate(n);
@@ -129,10 +131,10 @@ class TAQUtVector {
   }
 
  private:
-  void Reallocate(size_t n) {
+  void Reallocate(std::size_t n) {
     T* block = new T[n];  // raises the standard allocation failure; the vector then stays as it was
-    const size_t s = static_cast<size_t>(mEnd - mStart);
-    for (size_t i = 0; i < s; ++i) block[i] = mStart[i];
+    const std::size_t s = static_cast<std::size_t>(mEnd - mStart);
+    for (std::size_t i = 0; i < s; ++i) block[i] = mStart[i];
     if (mStart) {
       Invalidate(mStart, mCapacityEnd);
       delete[] mStart;
