@@ -17,6 +17,7 @@ struct VORBody::Impl {
 };
 
 struct VORBodyAccess {
+  using Impl = VORBody::Impl;  // the name other kernel sources use
   // A body of factory holding shape, not yet registered in the factory (VORGeoFactoryAccess::AddBody does).
   static VORBody* Create(VORGeoFactory* factory, const TopoDS_Shape& shape);
   static VORBody::Impl* Get(const VORBody* body) { return body ? body->mImpl.get() : nullptr; }
