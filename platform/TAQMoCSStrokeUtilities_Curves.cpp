@@ -58,7 +58,50 @@ struct BezierTessellator {
   double maxLen2;
   VORListValVORMathPoint* out;
 
+  // Squared distance of q from the chord [a, a + e], with ee = |e|^2 and inv = 1 / ee (0 for a point).
+  static double ChordDist2(const double* q, const double* a, const double* e, double ee, double inv) {
+    const double wx = q[0] - a[0], wy = q[1] - a[1], wz = q[2] - a[2];
+    const double we = wx * e[0] + wy * e[1] + wz * e[2];
+    const double ww = wx * wx + wy * wy + wz * wz;
+    if (we <= 0.0) return ww;
+    if (we >= ee) return ww - 2.0 * we + ee;
+    return ww - we * we * inv;
+  }
+
+  // The cubic case, which every fitted curve takes, without loops over the degree.
+  void RunCubic(const double* b, int depth) const {
+    const double e[3] = {b[9] - b[0], b[10] - b[1], b[11] - b[2]};
+    const double ee = e[0] * e[0] + e[1] * e[1] + e[2] * e[2];
+    const double inv = ee > 0.0 ? 1.0 / ee : 0.0;
+    bool flat = !(ChordDist2(b + 3, b, e, ee, inv) > tol2) && !(ChordDist2(b + 6, b, e, ee, inv) > tol2);
+    if (flat && maxLen2 > 0.0 && ee > maxLen2) flat = false;
+    if (flat || depth >= kMaxDepth) {
+      out->Append(VORMathPoint(b[9], b[10], b[11]));
+      return;
+    }
+    double l[12], r[12];
+    for (int c = 0; c < 3; ++c) {
+      const double p0 = b[c], p1 = b[3 + c], p2 = b[6 + c], p3 = b[9 + c];
+      const double a = 0.5 * (p0 + p1), m = 0.5 * (p1 + p2), d = 0.5 * (p2 + p3);
+      const double a2 = 0.5 * (a + m), d2 = 0.5 * (m + d), mid = 0.5 * (a2 + d2);
+      l[c] = p0;
+      l[3 + c] = a;
+      l[6 + c] = a2;
+      l[9 + c] = mid;
+      r[c] = mid;
+      r[3 + c] = d2;
+      r[6 + c] = d;
+      r[9 + c] = p3;
+    }
+    RunCubic(l, depth + 1);
+    RunCubic(r, depth + 1);
+  }
+
   void Run(const double* b, int depth) const {
+    if (degree == 3) {
+      RunCubic(b, depth);
+      return;
+    }
     const int p = degree;
     const double* e = b + 3 * p;
     bool flat = true;

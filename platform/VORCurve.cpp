@@ -138,6 +138,28 @@ void VORCurve::Impl::Blossom(int span, double u0, double u1, double* out) const 
   }
 }
 
+void VORCurve::Impl::CubicSpanBezier(int i, double* out) const {
+  // The four Bezier points are blossoms of (a, a, a), (a, a, b), (a, b, b), (b, b, b) with a, b the span's
+  // knots; they share their first two de Boor levels, and the last level is trivial at a and b.
+  const double* k = knots.data();
+  const double a = k[i], b = k[i + 1];
+  const double* P = poles.data() + 3 * (i - 3);
+  const double r1 = 1.0 / (k[i + 1] - k[i - 2]), r2 = 1.0 / (k[i + 2] - k[i - 1]), r3 = 1.0 / (k[i + 3] - k[i]);
+  const double s2 = 1.0 / (k[i + 1] - k[i - 1]), s3 = 1.0 / (k[i + 2] - k[i]);
+  const double a1 = (a - k[i - 2]) * r1, a2 = (a - k[i - 1]) * r2, a3 = (a - k[i]) * r3;
+  const double b2 = (b - k[i - 1]) * r2, b3 = (b - k[i]) * r3;
+  const double aa2 = (a - k[i - 1]) * s2, aa3 = (a - k[i]) * s3, bb3 = (b - k[i]) * s3;
+  for (int c = 0; c < 3; ++c) {
+    const double p0 = P[c], p1 = P[3 + c], p2 = P[6 + c], p3 = P[9 + c];
+    const double q1a = p0 + a1 * (p1 - p0), q2a = p1 + a2 * (p2 - p1), q3a = p2 + a3 * (p3 - p2);
+    const double q2b = p1 + b2 * (p2 - p1), q3b = p2 + b3 * (p3 - p2);
+    out[c] = q1a + aa2 * (q2a - q1a);
+    out[3 + c] = q2a + aa3 * (q3a - q2a);
+    out[6 + c] = q2a + bb3 * (q3a - q2a);
+    out[9 + c] = q2b + bb3 * (q3b - q2b);
+  }
+}
+
 int VORCurve::Impl::SpanCount() const {
   BuildBezier();
   return static_cast<int>(spanKnot.size());
@@ -161,7 +183,11 @@ void VORCurve::Impl::BuildBezier() const {
   box.resize(static_cast<size_t>(spans) * 6);
   for (int s = 0; s < spans; ++s) {
     double* b = bezier.data() + static_cast<size_t>(s) * m * 3;
-    Blossom(spanKnot[s], spanStart[s], spanStart[s + 1], b);
+    if (degree == 3) {
+      CubicSpanBezier(spanKnot[s], b);
+    } else {
+      Blossom(spanKnot[s], spanStart[s], spanStart[s + 1], b);
+    }
     double* bx = box.data() + 6 * s;
     bx[0] = bx[3] = b[0];
     bx[1] = bx[4] = b[1];

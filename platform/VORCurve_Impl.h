@@ -42,6 +42,8 @@ struct VORCurve::Impl {
   void Evaluate(double u, double* p, double* d1) const;
   // Control points of the Bezier form of the curve between u0 and u1, both inside span (knot index) i.
   void Blossom(int span, double u0, double u1, double* out) const;
+  // The same for a whole span of a cubic, with the shared work done once.
+  void CubicSpanBezier(int span, double* out) const;
   // Arc length from the start limit to u.
   double LengthTo(double u) const;
   double Length() const;
