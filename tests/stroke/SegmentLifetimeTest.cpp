@@ -1,0 +1,305 @@
+// Lifetime of segments shared between strokes: copies share segment pointers, and a segment is deleted
+// exactly once, by the last stroke that lets go of it (destructor, SetData, assignment), never while a
+// stroke still holds it. Tangent records made by the library are reclaimed the same way; records a caller
+// hands to SetTangents stay the caller's.
+//
+// The program replaces the global operator delete to count how often each watched segment is deleted. In
+// the normal build a watched block is kept until the watch ends, so its address cannot be reused; in the
+// sanitizer build it is freed at once, so that AddressSanitizer catches any later read, and the leak check
+// at exit catches a segment nobody deleted.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <numeric>
+#include <vector>
+
+#include "StrokeFiles.h"
+#include "TAQMoStroke.h"
+
+namespace {
+
+constexpr int kWatchSlots = 64;
+void* gWatched[kWatchSlots];
+int gDeletes[kWatchSlots];
+int gWatchCount = 0;
+
+bool Deleting(void* p) {
+  for (int i = 0; i < gWatchCount; ++i)
+    if (gWatched[i] == p) {
+      ++gDeletes[i];
+#if defined(__SANITIZE_ADDRESS__)
+      return false;  // freed now: the sanitizer reports any later use
+#else
+      return true;   // kept until Unwatch: the address is not reused while watched
+#endif
+    }
+  return false;
+}
+
+}  // namespace
+
+void* operator new(std::size_t n) {
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  if (p && !Deleting(p)) std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  if (p && !Deleting(p)) std::free(p);
+}
+
+namespace {
+
+// Watches the segments made through it; at the end checks every one was deleted exactly once.
+class Watch {
+ public:
+  Watch() { gWatchCount = 0; }
+  ~Watch() { Unwatch(); }
+
+  TAQMoStrokeData* Make(const VORListValVORMathPoint& points) {
+    TAQMoStrokeData* s = new TAQMoStrokeData;
+    s->SetCoords(points);
+    if (gWatchCount < kWatchSlots) {
+      gWatched[gWatchCount] = s;
+      gDeletes[gWatchCount] = 0;
+      mPoints.push_back(points.Size());
+      ++gWatchCount;
+    }
+    return s;
+  }
+  TAQUtVector<TAQMoStrokeData*> MakeVector(int count, int pointsEach) {
+    TAQUtVector<TAQMoStrokeData*> v;
+    for (int i = 0; i < count; ++i) {
+      VORListValVORMathPoint p;
+      for (int k = 0; k < pointsEach + i; ++k) p.Append(VORMathPoint(k, i, 0));
+      v.Append(Make(p));
+    }
+    return v;
+  }
+  int Deletes(const TAQMoStrokeData* s) const {
+    for (int i = 0; i < gWatchCount; ++i)
+      if (gWatched[i] == s) return gDeletes[i];
+    ADD_FAILURE() << "segment not watched";
+    return -1;
+  }
+  // Every watched segment deleted exactly once (none leaked, none deleted twice).
+  void ExpectAllDeletedOnce() const {
+    for (int i = 0; i < gWatchCount; ++i) EXPECT_EQ(gDeletes[i], 1) << "segment " << i;
+  }
+  void ExpectNoneDeleted(const TAQUtVector<TAQMoStrokeData*>& v) const {
+    for (unsigned i = 0; i < v.Size(); ++i) EXPECT_EQ(Deletes(v[i]), 0) << "segment " << i;
+  }
+
+ private:
+  void Unwatch() {
+    const int n = gWatchCount;
+    gWatchCount = 0;
+#if !defined(__SANITIZE_ADDRESS__)
+    for (int i = 0; i < n; ++i)
+      if (gDeletes[i] > 0) std::free(gWatched[i]);
+#else
+    (void)n;
+#endif
+  }
+  std::vector<int> mPoints;
+};
+
+// Reads every segment a stroke holds and checks it still holds its points: a freed segment read here is
+// reported by the sanitizer build.
+void ExpectReadable(const TAQMoStroke& s, const TAQUtVector<TAQMoStrokeData*>& expected) {
+  TAQUtVector<TAQMoStrokeData*> data;
+  s.GetData(data);
+  ASSERT_EQ(data.Size(), expected.Size());
+  for (unsigned i = 0; i < data.Size(); ++i) {
+    ASSERT_EQ(data[i], expected[i]);
+    VORListValVORMathPoint p;
+    ASSERT_EQ(data[i]->GetSourcePoints(p, nullptr), S_OK);
+    EXPECT_GT(p.Size(), 0);
+  }
+}
+
+TEST(SegmentLifetime, DestructorDeletesTheAdoptedSegments) {
+  Watch w;
+  TAQUtVector<TAQMoStrokeData*> v = w.MakeVector(3, 4);
+  {
+    TAQMoStroke s;
+    s.SetData(v, true);
+    w.ExpectNoneDeleted(v);
+  }
+  w.ExpectAllDeletedOnce();
+}
+
+TEST(SegmentLifetime, SetDataDeletesThePreviousSegmentsOnly) {
+  Watch w;
+  TAQUtVector<TAQMoStrokeData*> first = w.MakeVector(2, 3);
+  TAQUtVector<TAQMoStrokeData*> second = w.MakeVector(2, 5);
+  TAQMoStroke s;
+  s.SetData(first, false);
+  s.SetData(second, false);
+  for (unsigned i = 0; i < first.Size(); ++i) EXPECT_EQ(w.Deletes(first[i]), 1);
+  w.ExpectNoneDeleted(second);
+  ExpectReadable(s, second);
+}
+
+TEST(SegmentLifetime, TheSameSegmentTwiceInOneStrokeIsDeletedOnce) {
+  Watch w;
+  TAQUtVector<TAQMoStrokeData*> v = w.MakeVector(1, 3);
+  v.Append(v[0]);
+  {
+    TAQMoStroke s;
+    s.SetData(v, false);
+  }
+  w.ExpectAllDeletedOnce();
+}
+
+TEST(SegmentLifetime, AssignmentLetsGoOfTheDestinationsSegments) {
+  Watch w;
+  TAQUtVector<TAQMoStrokeData*> a = w.MakeVector(2, 3);
+  TAQUtVector<TAQMoStrokeData*> b = w.MakeVector(2, 4);
+  TAQMoStroke sa, sb;
+  sa.SetData(a, false);
+  sb.SetData(b, false);
+  sb = sa;  // sb was the only holder of b
+  for (unsigned i = 0; i < b.Size(); ++i) EXPECT_EQ(w.Deletes(b[i]), 1);
+  w.ExpectNoneDeleted(a);
+  ExpectReadable(sb, a);
+  ExpectReadable(sa, a);
+}
+
+TEST(SegmentLifetime, SetDataOnACopyKeepsTheSegmentsTheSourceHolds) {
+  Watch w;
+  TAQUtVector<TAQMoStrokeData*> a = w.MakeVector(3, 3);
+  TAQUtVector<TAQMoStrokeData*> b = w.MakeVector(1, 6);
+  TAQMoStroke original;
+  original.SetData(a, true);
+  TAQMoStroke copy(original);
+  copy.SetData(b, false);
+  w.ExpectNoneDeleted(a);
+  ExpectReadable(original, a);
+  ExpectReadable(copy, b);
+}
+
+TEST(SegmentLifetime, SegmentsTakenFromOneStrokeAndGivenToAnotherAreShared) {
+  Watch w;
+  TAQUtVector<TAQMoStrokeData*> a = w.MakeVector(2, 3);
+  {
+    TAQMoStroke first;
+    first.SetData(a, false);
+    {
+      TAQMoStroke second;
+      TAQUtVector<TAQMoStrokeData*> taken;
+      first.GetData(taken);
+      second.SetData(taken, false);
+    }
+    w.ExpectNoneDeleted(a);
+    ExpectReadable(first, a);
+  }
+  w.ExpectAllDeletedOnce();
+}
+
+// Three strokes share one set of segments through copy construction and assignment; every order of
+// letting go (destroy, SetData with other segments, assignment from an unrelated stroke) ends with each
+// segment deleted exactly once, and only after the last holder let go.
+class EveryOrder : public ::testing::TestWithParam<int> {};
+
+TEST_P(EveryOrder, DeletesEachSegmentOnceAfterTheLastHolder) {
+  const int code = GetParam();
+  Watch w;
+  TAQUtVector<TAQMoStrokeData*> shared = w.MakeVector(3, 4);
+  TAQMoStroke* strokes[3] = {new TAQMoStroke, nullptr, nullptr};
+  strokes[0]->SetData(shared, true);
+  strokes[1] = new TAQMoStroke(*strokes[0]);
+  strokes[2] = new TAQMoStroke;
+  *strokes[2] = *strokes[1];
+
+  std::vector<int> order = {0, 1, 2};
+  for (int k = 0; k < code / 3; ++k) std::next_permutation(order.begin(), order.end());
+  const int how = code % 3;  // 0: destroy, 1: SetData with fresh segments, 2: assign from a fresh stroke
+  TAQMoStroke unrelated;
+  TAQUtVector<TAQMoStrokeData*> spare = w.MakeVector(1, 2);
+  unrelated.SetData(spare, false);
+
+  bool holds[3] = {true, true, true};
+  for (int step = 0; step < 3; ++step) {
+    holds[order[step]] = false;
+    TAQMoStroke*& s = strokes[order[step]];
+    if (how == 0) {
+      delete s;
+      s = nullptr;
+    } else if (how == 1) {
+      TAQUtVector<TAQMoStrokeData*> fresh = w.MakeVector(1, 3);
+      s->SetData(fresh, false);
+    } else {
+      *s = unrelated;
+    }
+    if (step < 2) {
+      w.ExpectNoneDeleted(shared);
+      for (int k = 0; k < 3; ++k)
+        if (holds[k]) ExpectReadable(*strokes[k], shared);
+    } else {
+      for (unsigned i = 0; i < shared.Size(); ++i) EXPECT_EQ(w.Deletes(shared[i]), 1);
+    }
+  }
+  for (TAQMoStroke* s : strokes) delete s;
+  unrelated = TAQMoStroke();
+  w.ExpectAllDeletedOnce();
+}
+
+INSTANTIATE_TEST_SUITE_P(DestroySetDataAssign, EveryOrder, ::testing::Range(0, 18));
+
+// Real strokes cut into segments, copied and reassigned around a ring of strokes.
+TEST(SegmentLifetime, RealStrokesPassedAroundARingOfCopies) {
+  const std::vector<std::string> files = StrokeFiles("real");
+  ASSERT_GE(files.size(), 8u);
+  Watch w;
+  std::vector<TAQMoStroke> ring(4);
+  for (size_t f = 0; f < 8; ++f) {
+    const VORListValVORMathPoint drawn = LoadStrokePoints(files[f * files.size() / 8]);
+    ASSERT_GT(drawn.Size(), 3);
+    TAQUtVector<TAQMoStrokeData*> segments;
+    const int half = drawn.Size() / 2;
+    VORListValVORMathPoint a, b;
+    for (int i = 1; i <= drawn.Size(); ++i) (i <= half ? a : b).Append(drawn[i]);
+    segments.Append(w.Make(a));
+    segments.Append(w.Make(b));
+    ring[f % 4].SetData(segments, true);
+    ring[(f + 1) % 4] = ring[f % 4];
+    TAQMoStroke copy(ring[(f + 2) % 4]);
+    ring[(f + 3) % 4] = copy;
+    for (const TAQMoStroke& s : ring) {
+      TAQUtVector<TAQMoStrokeData*> d;
+      s.GetData(d);
+      for (unsigned i = 0; i < d.Size(); ++i) {
+        VORListValVORMathPoint p;
+        ASSERT_EQ(d[i]->GetSourcePoints(p, nullptr), S_OK);
+      }
+    }
+  }
+  ring.clear();
+  w.ExpectAllDeletedOnce();
+}
+
+// Tangent records a caller hands in stay the caller's, however the strokes that hold them are copied.
+TEST(TangentRecordLifetime, CallersRecordsAreNeverDeleted) {
+  Watch w;
+  TAQUtVector<TAQMoStrokeData*> records = w.MakeVector(2, 2);
+  {
+    TAQMoStroke s;
+    s.SetTangents(records);
+    TAQMoStroke copy(s);
+    TAQUtVector<TAQMoStrokeData*> none;
+    s.SetTangents(none);
+    TAQUtVector<TAQMoStrokeData*> out;
+    copy.GetTangents(out);
+    ASSERT_EQ(out.Size(), 2u);
+    EXPECT_EQ(out[0], records[0]);
+  }
+  w.ExpectNoneDeleted(records);
+  for (unsigned i = 0; i < records.Size(); ++i) delete records[i];  // still the caller's to delete
+  w.ExpectAllDeletedOnce();
+}
+
+}  // namespace

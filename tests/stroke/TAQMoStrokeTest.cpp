@@ -1,0 +1,416 @@
+// The stroke object: defaults, plain accessors, display data, SetData and Set, copying of the value
+// fields.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "StrokeFiles.h"
+#include "TAQMoStroke.h"
+
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+
+// A segment without a plane holding the given points; the caller hands it to a stroke.
+TAQMoStrokeData* Segment(const VORListValVORMathPoint& points) {
+  TAQMoStrokeData* s = new TAQMoStrokeData;
+  s->SetCoords(points);
+  return s;
+}
+
+VORListValVORMathPoint Points(int n, double offset = 0.0) {
+  VORListValVORMathPoint p;
+  for (int i = 0; i < n; ++i) p.Append(VORMathPoint(i + offset, 2.0 * i, 0.0));
+  return p;
+}
+
+void ExpectRange(const TAQMoStroke& s, double start, double end) {
+  double r[2] = {-7.0, -7.0};
+  EXPECT_EQ(s.GetRange(r), S_OK);
+  EXPECT_EQ(r[0], start);
+  EXPECT_EQ(r[1], end);
+}
+
+TEST(StrokeDefaults, ANewStrokeIsEmptyUntypedAndWithoutPlane) {
+  TAQMoStroke s;
+  int type = 5;
+  EXPECT_EQ(s.GetType(type), S_OK);
+  EXPECT_EQ(type, 0);
+  bool sketch = true;
+  EXPECT_EQ(s.GetIsSketch(sketch), E_FAIL);
+  EXPECT_FALSE(sketch);
+  double width = 0.0;
+  s.GetWidth(width);
+  EXPECT_EQ(width, -1.0);
+  int color = 9;
+  s.GetColor(color);
+  EXPECT_EQ(color, 0);
+  ExpectRange(s, 0.0, 1.0);  // stored [0, 0] reads as the whole stroke
+  EXPECT_FALSE(s.IsOn3D());
+  EXPECT_FALSE(s.IsSketchPlaneDefined());
+  TAQUtVector<TAQMoStrokeData*> data, tangents;
+  s.GetData(data);
+  s.GetTangents(tangents);
+  EXPECT_EQ(data.Size(), 0u);
+  EXPECT_EQ(tangents.Size(), 0u);
+  VORMathPlane plane(VORMathPoint(1, 2, 3), VORMathVector(1, 0, 0));
+  s.GetSketchPlane(plane);
+  EXPECT_EQ(plane.GetOrigin(), VORMathPoint());
+  EXPECT_EQ(plane.GetNormal(), VORMathDirection(0, 0, 1));
+}
+
+TEST(StrokeDefaults, ANewStrokesDisplayDataIsOneEmptyPiece) {
+  TAQMoStroke s;
+  bool sketch = true;
+  int color = 4;
+  double width = 0.0;
+  VORRawCollint splits;
+  splits.Append(42);
+  VORListValVORMathPoint coords = Points(3);
+  VORListValVORMathVector normals;
+  normals.Append(VORMathVector(1, 1, 1));
+  EXPECT_EQ(s.GetDisplayData(sketch, color, width, splits, coords, &normals), S_OK);
+  EXPECT_FALSE(sketch);
+  EXPECT_EQ(color, 0);
+  EXPECT_EQ(width, -1.0);
+  EXPECT_EQ(coords.Size(), 0);
+  EXPECT_EQ(normals.Size(), 0);
+  ASSERT_EQ(splits.Size(), 1);
+  EXPECT_EQ(splits[1], 0);
+}
+
+TEST(StrokeRange, StartNotBelowEndIsRefusedAndKeepsTheRange) {
+  TAQMoStroke s;
+  const double good[2] = {0.2, 0.7};
+  EXPECT_EQ(s.SetRange(good), S_OK);
+  ExpectRange(s, 0.2, 0.7);
+  const double empty[2] = {0.3, 0.3};
+  EXPECT_EQ(s.SetRange(empty), E_FAIL);
+  const double reversed[2] = {0.8, 0.1};
+  EXPECT_EQ(s.SetRange(reversed), E_FAIL);
+  ExpectRange(s, 0.2, 0.7);
+}
+
+TEST(StrokeRange, NonFiniteEndsAreRefused) {
+  TAQMoStroke s;
+  const double good[2] = {0.1, 0.9};
+  s.SetRange(good);
+  const double nanStart[2] = {kNaN, 0.5};
+  const double nanEnd[2] = {0.1, kNaN};
+  const double infinite[2] = {-kInf, kInf};
+  EXPECT_EQ(s.SetRange(nanStart), E_FAIL);
+  EXPECT_EQ(s.SetRange(nanEnd), E_FAIL);
+  EXPECT_EQ(s.SetRange(infinite), E_FAIL);
+  EXPECT_EQ(s.SetRange(nullptr), E_FAIL);
+  ExpectRange(s, 0.1, 0.9);
+}
+
+TEST(StrokeSketchFlag, IsReportedOnlyOnceTheStrokeHasAType) {
+  TAQMoStroke s;
+  s.SetIsSketch(true);
+  bool sketch = true;
+  EXPECT_EQ(s.GetIsSketch(sketch), E_FAIL);
+  EXPECT_FALSE(sketch);
+  VORRawCollint splits;
+  VORListValVORMathPoint coords;
+  int color = 0;
+  double width = 0;
+  s.GetDisplayData(sketch, color, width, splits, coords, nullptr);
+  EXPECT_FALSE(sketch);
+  s.SetType(2);
+  EXPECT_EQ(s.GetIsSketch(sketch), S_OK);
+  EXPECT_TRUE(sketch);
+  sketch = false;
+  s.GetDisplayData(sketch, color, width, splits, coords, nullptr);
+  EXPECT_TRUE(sketch);
+  s.SetType(-17);  // any other type is stored as given
+  int type = 0;
+  s.GetType(type);
+  EXPECT_EQ(type, -17);
+}
+
+TEST(StrokeSketchPlane, DefinedFlagFollowsTheSettersAndKeepsThePlane) {
+  TAQMoStroke s;
+  const VORMathPlane plane(VORMathPoint(1, 2, 3), VORMathVector(0, 1, 0));
+  EXPECT_EQ(s.SetSketchPlane(plane), S_OK);
+  EXPECT_TRUE(s.IsSketchPlaneDefined());
+  s.SetSketchPlaneDefined(false);
+  EXPECT_FALSE(s.IsSketchPlaneDefined());
+  VORMathPlane out;
+  s.GetSketchPlane(out);
+  EXPECT_EQ(out.GetOrigin(), VORMathPoint(1, 2, 3));
+  EXPECT_EQ(out.GetNormal(), VORMathDirection(0, 1, 0));
+  s.SetSketchPlaneDefined(true);
+  EXPECT_TRUE(s.IsSketchPlaneDefined());
+}
+
+TEST(StrokeAccessors, ListsGoInAndOutWhole) {
+  TAQMoStroke s;
+  VORRawCollint anchors;
+  anchors.Append(1);
+  anchors.Append(5);
+  VORRawColldouble blends;
+  blends.Append(0.5);
+  blends.Append(0.0);
+  VORListValVORMathPoint ends = Points(2, 7.0);
+  s.SetAnchors(anchors);
+  s.SetBlends(blends);
+  s.SetEndPoints(ends);
+  VORRawCollint a;
+  a.Append(99);
+  VORRawColldouble b;
+  VORListValVORMathPoint e = Points(5);
+  s.GetAnchors(a);
+  s.GetBlends(b);
+  s.GetEndPoints(e);
+  EXPECT_EQ(a, anchors);
+  EXPECT_EQ(b, blends);
+  EXPECT_EQ(e, ends);
+  anchors.Append(9);  // the stroke kept its own copy
+  s.GetAnchors(a);
+  EXPECT_EQ(a.Size(), 2);
+  s.SetAnchors(VORRawCollint());
+  s.GetAnchors(a);
+  EXPECT_EQ(a.Size(), 0);
+}
+
+TEST(StrokeAccessors, OneTargetPlaneMakesTheStrokeOn3D) {
+  TAQMoStroke s;
+  VORListValVORMathPlane targets;
+  s.SetTargets(targets);
+  EXPECT_FALSE(s.IsOn3D());
+  targets.Append(VORMathPlane());
+  s.SetTargets(targets);
+  EXPECT_TRUE(s.IsOn3D());
+  VORListValVORMathPlane out;
+  s.GetTargets(out);
+  EXPECT_EQ(out.Size(), 1);
+}
+
+TEST(StrokeDisplayData, SplitsComeBackAsStoredOrAsOnePiece) {
+  TAQMoStroke s;
+  VORRawCollint splits;
+  splits.Append(3);
+  splits.Append(7);
+  VORListValVORMathVector normals;
+  for (int i = 0; i < 7; ++i) normals.Append(VORMathVector(0, 0, 1));
+  EXPECT_EQ(s.SetDisplayData(splits, Points(7), normals), S_OK);
+  bool sketch;
+  int color;
+  double width;
+  VORRawCollint outSplits;
+  VORListValVORMathPoint coords;
+  VORListValVORMathVector outNormals;
+  s.GetDisplayData(sketch, color, width, outSplits, coords, &outNormals);
+  EXPECT_EQ(outSplits, splits);
+  EXPECT_EQ(coords, Points(7));
+  EXPECT_EQ(outNormals, normals);
+
+  s.SetSplits(VORRawCollint());
+  s.SetCoords(Points(5));
+  s.GetDisplayData(sketch, color, width, outSplits, coords, nullptr);
+  ASSERT_EQ(outSplits.Size(), 1);
+  EXPECT_EQ(outSplits[1], 5);
+  VORRawCollint stored;
+  s.GetSplits(stored);
+  EXPECT_EQ(stored.Size(), 0);  // the one-piece split is not written back
+  VORListValVORMathVector n;
+  s.GetNormals(n);
+  EXPECT_EQ(n, normals);
+}
+
+TEST(StrokeDisplayData, ReportsColourAndWidth) {
+  TAQMoStroke s;
+  s.SetColor(0x00ff00);
+  s.SetWidth(2.5);
+  bool sketch;
+  int color = 0;
+  double width = 0;
+  VORRawCollint splits;
+  VORListValVORMathPoint coords;
+  s.GetDisplayData(sketch, color, width, splits, coords, nullptr);
+  EXPECT_EQ(color, 0x00ff00);
+  EXPECT_EQ(width, 2.5);
+}
+
+TEST(StrokeSetData, ResetFlagDecidesTheRange) {
+  TAQMoStroke s;
+  const double r[2] = {0.25, 0.5};
+  s.SetRange(r);
+  TAQUtVector<TAQMoStrokeData*> data;
+  data.Append(Segment(Points(3)));
+  EXPECT_EQ(s.SetData(data, false), S_OK);
+  ExpectRange(s, 0.25, 0.5);
+  TAQUtVector<TAQMoStrokeData*> more;
+  more.Append(Segment(Points(4)));
+  EXPECT_EQ(s.SetData(more, true), S_OK);
+  ExpectRange(s, 0.0, 1.0);
+}
+
+TEST(StrokeSetData, TheStrokeHoldsTheCallersPointersInOrder) {
+  TAQMoStroke s;
+  TAQUtVector<TAQMoStrokeData*> data;
+  data.Append(Segment(Points(2)));
+  data.Append(nullptr);  // null entries are carried and skipped
+  data.Append(Segment(Points(3, 10.0)));
+  s.SetData(data, false);
+  TAQUtVector<TAQMoStrokeData*> out;
+  s.GetData(out);
+  ASSERT_EQ(out.Size(), 3u);
+  EXPECT_EQ(out[0], data[0]);
+  EXPECT_EQ(out[1], nullptr);
+  EXPECT_EQ(out[2], data[2]);
+  VORListValVORMathPoint p;
+  out[2]->GetSourcePoints(p, nullptr);
+  EXPECT_EQ(p, Points(3, 10.0));
+}
+
+TEST(StrokeSetData, PassingTheStrokesOwnSegmentsBackKeepsThem) {
+  TAQMoStroke s;
+  TAQUtVector<TAQMoStrokeData*> data;
+  data.Append(Segment(Points(4)));
+  s.SetData(data, false);
+  TAQUtVector<TAQMoStrokeData*> own;
+  s.GetData(own);
+  EXPECT_EQ(s.SetData(own, true), S_OK);
+  TAQUtVector<TAQMoStrokeData*> out;
+  s.GetData(out);
+  ASSERT_EQ(out.Size(), 1u);
+  VORListValVORMathPoint p;
+  out[0]->GetSourcePoints(p, nullptr);  // still alive (the sanitizer build would catch a freed read)
+  EXPECT_EQ(p, Points(4));
+}
+
+TEST(StrokeSet, FillsTheFieldsAndKeepsTheRange) {
+  TAQMoStroke s;
+  const double r[2] = {0.1, 0.6};
+  s.SetRange(r);
+  VORRawCollint anchors;
+  anchors.Append(1);
+  anchors.Append(3);
+  s.SetAnchors(anchors);
+  VORRawColldouble blends;
+  blends.Append(1.0);
+  blends.Append(2.0);
+  TAQUtVector<TAQMoStrokeData*> data;
+  data.Append(Segment(Points(3)));
+  VORListValVORMathPlane targets;
+  targets.Append(VORMathPlane());
+  EXPECT_EQ(s.Set(true, 1, 7, 3.5, blends, data, targets, nullptr), S_OK);
+  int type = 0, color = 0;
+  double width = 0;
+  bool sketch = false;
+  s.GetType(type);
+  s.GetColor(color);
+  s.GetWidth(width);
+  s.GetIsSketch(sketch);
+  EXPECT_EQ(type, 1);
+  EXPECT_EQ(color, 7);
+  EXPECT_EQ(width, 3.5);
+  EXPECT_TRUE(sketch);
+  EXPECT_TRUE(s.IsOn3D());
+  VORRawColldouble b;
+  s.GetBlends(b);
+  EXPECT_EQ(b, blends);
+  VORRawCollint a;
+  s.GetAnchors(a);
+  EXPECT_EQ(a, anchors);  // null anchors: kept
+  ExpectRange(s, 0.1, 0.6);
+
+  VORRawCollint replaced;
+  replaced.Append(1);
+  replaced.Append(2);
+  replaced.Append(4);
+  TAQUtVector<TAQMoStrokeData*> next;
+  next.Append(Segment(Points(4)));
+  s.Set(false, 1, 7, 3.5, blends, next, targets, &replaced);
+  s.GetAnchors(a);
+  EXPECT_EQ(a, replaced);
+}
+
+TEST(StrokeCurveCache, ClearingLeavesTheStrokeOtherwiseUnchanged) {
+  TAQMoStroke s;
+  s.SetCoords(Points(3));
+  EXPECT_EQ(s.ClearCurveCache(), S_OK);
+  VORListValVORMathPoint c;
+  s.GetCoords(c);
+  EXPECT_EQ(c, Points(3));
+}
+
+TEST(StrokeCopy, CopiesEveryValueFieldAndSharesTheSegments) {
+  const std::vector<std::string> files = StrokeFiles("real");
+  ASSERT_FALSE(files.empty());
+  const VORListValVORMathPoint drawn = LoadStrokePoints(files.front());
+  ASSERT_GT(drawn.Size(), 2);
+  TAQMoStroke s;
+  TAQUtVector<TAQMoStrokeData*> data;
+  data.Append(Segment(drawn));
+  s.SetData(data, true);
+  s.SetType(1);
+  s.SetIsSketch(true);
+  s.SetColor(3);
+  s.SetWidth(0.75);
+  s.SetSketchPlane(VORMathPlane(VORMathPoint(0, 0, 1), VORMathVector(0, 0, 1)));
+  VORRawCollint anchors;
+  anchors.Append(1);
+  anchors.Append(drawn.Size());
+  s.SetAnchors(anchors);
+  s.SetCoords(drawn);
+
+  TAQMoStroke copy(s);
+  TAQMoStroke assigned;
+  assigned = s;
+  for (const TAQMoStroke* c : {&copy, &assigned}) {
+    int type = 0, color = 0;
+    double width = 0;
+    bool sketch = false;
+    c->GetType(type);
+    c->GetColor(color);
+    c->GetWidth(width);
+    c->GetIsSketch(sketch);
+    EXPECT_EQ(type, 1);
+    EXPECT_EQ(color, 3);
+    EXPECT_EQ(width, 0.75);
+    EXPECT_TRUE(sketch);
+    EXPECT_TRUE(c->IsSketchPlaneDefined());
+    ExpectRange(*c, 0.0, 1.0);
+    VORRawCollint a;
+    c->GetAnchors(a);
+    EXPECT_EQ(a, anchors);
+    VORListValVORMathPoint coords;
+    c->GetCoords(coords);
+    EXPECT_EQ(coords, drawn);
+    TAQUtVector<TAQMoStrokeData*> d;
+    c->GetData(d);
+    ASSERT_EQ(d.Size(), 1u);
+    EXPECT_EQ(d[0], data[0]);  // the very same segment, not a new one
+  }
+  // Value fields of the copy are its own.
+  copy.SetColor(11);
+  int color = 0;
+  s.GetColor(color);
+  EXPECT_EQ(color, 3);
+}
+
+TEST(StrokeCopy, AssigningToItselfChangesNothing) {
+  TAQMoStroke s;
+  TAQUtVector<TAQMoStrokeData*> data;
+  data.Append(Segment(Points(3)));
+  s.SetData(data, true);
+  s.SetColor(5);
+  TAQMoStroke& alias = s;
+  s = alias;
+  int color = 0;
+  s.GetColor(color);
+  EXPECT_EQ(color, 5);
+  TAQUtVector<TAQMoStrokeData*> out;
+  s.GetData(out);
+  ASSERT_EQ(out.Size(), 1u);
+  VORListValVORMathPoint p;
+  out[0]->GetSourcePoints(p, nullptr);
+  EXPECT_EQ(p, Points(3));
+}
+
+}  // namespace

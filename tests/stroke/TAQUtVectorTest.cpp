@@ -1,0 +1,255 @@
+// The tracked pointer vector: growth, checked indexing, copies, and iterators that are caught instead of
+// reading storage the vector gave back.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "TAQMoStrokeData.h"
+#include "TAQUtVector.h"
+
+namespace {
+
+using Vec = TAQUtVector<TAQMoStrokeData*>;
+
+TAQMoStrokeData* Fake(unsigned k) { return reinterpret_cast<TAQMoStrokeData*>(static_cast<uintptr_t>(0x1000 + 16 * k)); }
+
+// Runs f, which must raise a TAQUtError, and returns the error.
+template <class F>
+TAQUtError Raised(F f) {
+  try {
+    f();
+  } catch (const TAQUtError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no TAQUtError raised";
+  return TAQUtError(TAQUtError::IndexOutOfRange);
+}
+
+void ExpectIteratorError(const TAQUtError& e) {
+  EXPECT_EQ(e.GetCode(), TAQUtError::InvalidIterator);
+  EXPECT_EQ(static_cast<unsigned>(e.GetCode()), 0x80000001u);
+  EXPECT_EQ(e.GetLine(), 307);
+  EXPECT_STREQ(e.GetSource(), "TAQUtilities/ProtectedInterfaces/TAQUtVector");
+}
+
+TEST(VectorGrowth, CapacityRunsOneTwoThreeFourSixNineThirteen) {
+  Vec v;
+  EXPECT_EQ(v.Size(), 0u);
+  EXPECT_EQ(v.Capacity(), 0u);
+  std::vector<unsigned> seen;
+  for (unsigned k = 0; k < 10; ++k) {
+    v.Append(Fake(k));
+    if (seen.empty() || seen.back() != v.Capacity()) seen.push_back(v.Capacity());
+  }
+  EXPECT_EQ(seen, (std::vector<unsigned>{1, 2, 3, 4, 6, 9, 13}));
+  ASSERT_EQ(v.Size(), 10u);
+  for (unsigned k = 0; k < 10; ++k) EXPECT_EQ(v[k], Fake(k));
+  for (unsigned k = 10; k < 14; ++k) v.Append(Fake(k));
+  EXPECT_EQ(v.Capacity(), 19u);
+}
+
+TEST(VectorGrowth, AppendingAnElementOfItsOwnStorageSurvivesTheReallocation) {
+  Vec v;
+  v.Append(Fake(7));
+  ASSERT_EQ(v.Capacity(), 1u);
+  v.Append(v[0]);  // the argument lives in the block being replaced
+  ASSERT_EQ(v.Size(), 2u);
+  EXPECT_EQ(v[1], Fake(7));
+}
+
+TEST(VectorIndex, AtTheSizeRaisesTheIndexErrorAndChangesNothing) {
+  Vec v;
+  for (unsigned k = 0; k < 3; ++k) v.Append(Fake(k));
+  EXPECT_EQ(v[2], Fake(2));
+  const TAQUtError e = Raised([&] { (void)v[3]; });
+  EXPECT_EQ(static_cast<unsigned>(e.GetCode()), 0x80000000u);
+  EXPECT_EQ(e.GetLine(), 385);
+  EXPECT_STREQ(e.GetSource(), "TAQUtilities/ProtectedInterfaces/TAQUtVector");
+  EXPECT_NE(std::strstr(e.what(), "385"), nullptr);
+  EXPECT_EQ(v.Size(), 3u);
+  const Vec& cv = v;
+  EXPECT_EQ(Raised([&] { (void)cv[100]; }).GetLine(), 385);
+  Vec empty;
+  EXPECT_EQ(Raised([&] { (void)empty[0]; }).GetCode(), TAQUtError::IndexOutOfRange);
+}
+
+TEST(VectorIndex, TheErrorIsCaughtAsTheFrameworkError) {
+  Vec v;
+  bool caught = false;
+  try {
+    (void)v[0];
+  } catch (const VORError& e) {
+    caught = true;
+    EXPECT_NE(std::strlen(e.GetMessage()), 0u);
+  }
+  EXPECT_TRUE(caught);
+}
+
+TEST(VectorCopy, HoldsTheSamePointersAndIsIndependent) {
+  Vec v;
+  for (unsigned k = 0; k < 5; ++k) v.Append(Fake(k));
+  Vec c(v);
+  ASSERT_EQ(c.Size(), 5u);
+  for (unsigned k = 0; k < 5; ++k) EXPECT_EQ(c[k], v[k]);
+  c[2] = nullptr;
+  EXPECT_EQ(v[2], Fake(2));
+  EXPECT_EQ(c.Capacity(), 6u);  // room for one, then grown by the appends
+}
+
+TEST(VectorCopy, OfAnEmptyVectorIsEmpty) {
+  Vec v;
+  Vec c(v);
+  EXPECT_EQ(c.Size(), 0u);
+  EXPECT_TRUE(c.begin() == c.end());
+}
+
+TEST(VectorAssignment, ToItselfChangesNothingAndKeepsIterators) {
+  Vec v;
+  for (unsigned k = 0; k < 4; ++k) v.Append(Fake(k));
+  Vec::iterator it = v.begin();
+  Vec& alias = v;
+  v = alias;
+  EXPECT_EQ(v.Size(), 4u);
+  EXPECT_TRUE(it.IsValid());
+  EXPECT_EQ(*it, Fake(0));
+}
+
+TEST(VectorAssignment, InvalidatesTheDestinationsIteratorsOnly) {
+  Vec a, b;
+  for (unsigned k = 0; k < 3; ++k) a.Append(Fake(k));
+  for (unsigned k = 0; k < 2; ++k) b.Append(Fake(10 + k));
+  Vec::iterator ia = a.begin();
+  Vec::iterator ib = b.begin();
+  Vec::iterator ibEnd = b.end();
+  b = a;
+  EXPECT_FALSE(ib.IsValid());
+  EXPECT_FALSE(ibEnd.IsValid());  // the end position lies in the storage too
+  ExpectIteratorError(Raised([&] { (void)*ib; }));
+  EXPECT_TRUE(ia.IsValid());
+  EXPECT_EQ(*ia, Fake(0));
+  ASSERT_EQ(b.Size(), 3u);
+  EXPECT_EQ(b[2], Fake(2));
+}
+
+TEST(VectorIterators, WalkTheElementsInOrder) {
+  Vec v;
+  for (unsigned k = 0; k < 6; ++k) v.Append(Fake(k));
+  unsigned k = 0;
+  for (Vec::iterator it = v.begin(); it != v.end(); it++) EXPECT_EQ(*it, Fake(k++));
+  EXPECT_EQ(k, 6u);
+}
+
+TEST(VectorIterators, PostIncrementReturnsTheFormerPosition) {
+  Vec v;
+  v.Append(Fake(0));
+  v.Append(Fake(1));
+  Vec::iterator it = v.begin();
+  Vec::iterator before = it++;
+  EXPECT_EQ(*before, Fake(0));
+  EXPECT_EQ(*it, Fake(1));
+}
+
+TEST(VectorIterators, MovingPastTheEndMakesTheIteratorInvalid) {
+  Vec v;
+  v.Append(Fake(0));
+  Vec::iterator it = v.end();
+  EXPECT_TRUE(it.IsValid());  // the end itself is a valid position
+  it++;                        // checked at the end, then moved beyond it
+  EXPECT_FALSE(it.IsValid());
+  ExpectIteratorError(Raised([&] { it++; }));
+}
+
+TEST(VectorIterators, ReadingAtTheEndIsRejected) {
+  Vec v;
+  v.Append(Fake(0));
+  Vec::iterator it = v.end();
+  ExpectIteratorError(Raised([&] { (void)*it; }));
+}
+
+TEST(VectorIterators, ReallocationInvalidatesAndSpareRoomDoesNot) {
+  Vec v;
+  v.Append(Fake(0));
+  v.Append(Fake(1));
+  v.Append(Fake(2));  // capacity 3, full
+  Vec::iterator stale = v.begin();
+  v.Append(Fake(3));  // reallocates to 4
+  EXPECT_FALSE(stale.IsValid());
+  ExpectIteratorError(Raised([&] { (void)*stale; }));
+  ExpectIteratorError(Raised([&] { stale++; }));
+
+  Vec::iterator kept = v.begin();  // capacity 4, size 4: the next append reallocates
+  v.Append(Fake(4));               // capacity 6, size 5: room left
+  Vec::iterator roomy = v.begin();
+  v.Append(Fake(5));
+  EXPECT_FALSE(kept.IsValid());
+  EXPECT_TRUE(roomy.IsValid());
+  EXPECT_EQ(*roomy, Fake(0));
+}
+
+TEST(VectorIterators, WritingThroughTheIndexInvalidatesNothing) {
+  Vec v;
+  v.Append(Fake(0));
+  Vec::iterator it = v.begin();
+  v[0] = Fake(9);
+  EXPECT_EQ(*it, Fake(9));
+}
+
+TEST(VectorIterators, RemoveAllInvalidatesAndKeepsTheStorage) {
+  Vec v;
+  for (unsigned k = 0; k < 4; ++k) v.Append(Fake(k));
+  Vec::iterator it = v.begin();
+  v.RemoveAll();
+  EXPECT_EQ(v.Size(), 0u);
+  EXPECT_EQ(v.Capacity(), 4u);
+  EXPECT_FALSE(it.IsValid());
+}
+
+TEST(VectorIterators, OutlivingTheirVectorAreCaughtNotRead) {
+  std::unique_ptr<Vec::iterator> it, copy, ofEmpty;
+  {
+    Vec v;
+    v.Append(Fake(0));
+    it.reset(new Vec::iterator(v.begin()));
+    Vec empty;  // no storage: its iterator has no position and is detached by the tracker
+    ofEmpty.reset(new Vec::iterator(empty.begin()));
+  }
+  EXPECT_FALSE(it->IsValid());
+  ExpectIteratorError(Raised([&] { (void)**it; }));
+  ExpectIteratorError(Raised([&] { (*it)++; }));
+  copy.reset(new Vec::iterator(*it));  // copying a stale iterator touches no freed vector
+  EXPECT_FALSE(copy->IsValid());
+  ExpectIteratorError(Raised([&] { (void)**ofEmpty; }));
+  // Destroying them afterwards must not reach into the destroyed vector (the sanitizer build checks).
+  it.reset();
+  copy.reset();
+  ofEmpty.reset();
+}
+
+TEST(VectorIterators, CopiesAreTrackedLikeTheOriginal) {
+  Vec v;
+  v.Append(Fake(0));
+  Vec::iterator a = v.begin();
+  Vec::iterator b(a);
+  Vec::iterator c;
+  c = a;
+  EXPECT_TRUE(a == b);
+  EXPECT_TRUE(c == a);
+  v.Append(Fake(1));  // reallocates
+  EXPECT_FALSE(b.IsValid());
+  EXPECT_FALSE(c.IsValid());
+  ExpectIteratorError(Raised([&] { (void)*c; }));
+}
+
+TEST(VectorIterators, ComparedByVectorAndPosition) {
+  Vec v, w;
+  v.Append(Fake(0));
+  w.Append(Fake(0));
+  EXPECT_TRUE(v.begin() == v.begin());
+  EXPECT_FALSE(v.begin() == v.end());
+  EXPECT_FALSE(v.begin() == w.begin());
+}
+
+}  // namespace
