@@ -1,10 +1,13 @@
 // A unit vector. Made from any vector by the library's unit direction rule: a vector of squared length
-// exactly 1.0 is kept as it is, one of squared length exactly 0.0 gives (1, 0, 0), any other is divided by
-// its length. A vector with a non-finite component, or one whose length is not representable, also gives
-// (1, 0, 0): a direction is always a finite unit vector. The default direction is (1, 0, 0).
+// exactly 1.0 is kept as it is, a zero vector gives (1, 0, 0), any other is divided by its length. A
+// finite vector too long or too short for its squared length to be a normal double (components beyond
+// about 1e154 or below 1e-154) is scaled by its largest component first, so it still gives its own
+// direction. A vector with a NaN or infinite component gives (1, 0, 0): a direction is always a finite
+// unit vector. The default direction is (1, 0, 0).
 #ifndef VORMathDirection_h
 #define VORMathDirection_h
 
+#include <cfloat>
 #include <cmath>
 
 #include "TAQExport.h"
@@ -16,11 +19,10 @@ class TAQ_EXPORT VORMathDirection {
   VORMathDirection(double x, double y, double z) { Set(VORMathVector(x, y, z)); }
   explicit VORMathDirection(const VORMathVector& v) { Set(v); }
 
-  // True when v yields itself scaled, false when the rule fell back on (1, 0, 0) for a zero or
+  // True when v yields itself scaled, false when the rule falls back on (1, 0, 0) for a zero or
   // non-finite vector. Lets callers refuse a degenerate direction instead of using the fallback.
   static bool IsUsable(const VORMathVector& v) {
-    const double sq = v.GetSquareNorm();
-    return std::isfinite(sq) && sq > 0.0;
+    return v.IsFinite() && (v.GetX() != 0.0 || v.GetY() != 0.0 || v.GetZ() != 0.0);
   }
 
   double GetX() const { return mX; }
@@ -39,12 +41,20 @@ class TAQ_EXPORT VORMathDirection {
     const double sq = v.GetSquareNorm();
     if (sq == 1.0) {
       mX = v.GetX(); mY = v.GetY(); mZ = v.GetZ();
-    } else if (!(sq > 0.0) || !std::isfinite(sq)) {
-      mX = 1.0; mY = 0.0; mZ = 0.0;
-    } else {
-      const double n = std::sqrt(sq);
-      mX = v.GetX() / n; mY = v.GetY() / n; mZ = v.GetZ() / n;
+      return;
     }
+    if (!IsUsable(v)) {
+      mX = 1.0; mY = 0.0; mZ = 0.0;
+      return;
+    }
+    double x = v.GetX(), y = v.GetY(), z = v.GetZ();
+    if (!(sq >= DBL_MIN) || !std::isfinite(sq)) {
+      // The squared length over- or underflowed: bring the largest component to 1 first.
+      const double m = std::fmax(std::fabs(x), std::fmax(std::fabs(y), std::fabs(z)));
+      x /= m; y /= m; z /= m;
+    }
+    const double n = std::sqrt(x * x + y * y + z * z);
+    mX = x / n; mY = y / n; mZ = z / n;
   }
 
  private:

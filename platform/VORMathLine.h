@@ -1,6 +1,7 @@
 // A straight line: an origin and a vector. Parameter t gives origin + t * vector, so a line built from two
-// points has parameter 0 at the first and 1 at the second. A line whose vector is zero or non-finite
-// projects every point onto its origin (parameter 0).
+// points has parameter 0 at the first and 1 at the second. A line whose vector is zero, non-finite, or so
+// long that its squared length overflows projects every point onto its origin (parameter 0). A NaN point
+// projects to a NaN parameter (IEEE arithmetic), never undefined behaviour.
 #ifndef VORMathLine_h
 #define VORMathLine_h
 

@@ -3,10 +3,9 @@
 #include <cmath>
 
 VORMathPlane::VORMathPlane(const VORMathPoint& origin, const VORMathVector& normal) : mOrigin(origin) {
-  const double sq = normal.GetSquareNorm();
-  if (!origin.IsFinite() || !normal.IsFinite() || !(sq > 0.0) || !std::isfinite(sq)) {
-    mValid = false;
-    return;  // default directions, flagged invalid
+  if (!origin.IsFinite() || !VORMathDirection::IsUsable(normal)) {
+    MakeInvalid();
+    return;
   }
   const VORMathDirection n(normal);
   // First direction: square to the normal and in the world XY plane, unless the normal is close to Z;
@@ -24,7 +23,7 @@ VORMathPlane::VORMathPlane(const VORMathPoint& origin, const VORMathVector& firs
     : mOrigin(origin) {
   if (!origin.IsFinite() || !VORMathDirection::IsUsable(firstDirection) ||
       !VORMathDirection::IsUsable(secondDirection)) {
-    mValid = false;
+    MakeInvalid();
     return;
   }
   mFirst = VORMathDirection(firstDirection);
@@ -38,11 +37,7 @@ void VORMathPlane::Finish() {
   const double sq = c.GetSquareNorm();
   // Directions closer than about 0.06 degrees to parallel span no usable plane.
   if (!(sq > 1e-12) || !std::isfinite(sq)) {
-    mFirst = VORMathDirection(1.0, 0.0, 0.0);
-    mSecond = VORMathDirection(0.0, 1.0, 0.0);
-    mNormal = VORMathDirection(0.0, 0.0, 1.0);
-    mG11 = 1.0; mG12 = 0.0; mG22 = 1.0;
-    mValid = false;
+    MakeInvalid();
     return;
   }
   mNormal = VORMathDirection(c);
@@ -52,6 +47,15 @@ void VORMathPlane::Finish() {
   mG12 = -ab / det;
   mG22 = 1.0 / det;
   mValid = true;
+}
+
+void VORMathPlane::MakeInvalid() {
+  if (!mOrigin.IsFinite()) mOrigin = VORMathPoint();
+  mFirst = VORMathDirection(1.0, 0.0, 0.0);
+  mSecond = VORMathDirection(0.0, 1.0, 0.0);
+  mNormal = VORMathDirection(0.0, 0.0, 1.0);
+  mG11 = 1.0; mG12 = 0.0; mG22 = 1.0;
+  mValid = false;
 }
 
 VORMathPoint VORMathPlane::Project(const VORMathPoint& point) const {

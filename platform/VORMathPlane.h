@@ -2,9 +2,12 @@
 // The directions need not be square to each other; the normal is their normalised cross product.
 //
 // The default plane is the plane z = 0: origin (0, 0, 0), directions (1, 0, 0) and (0, 1, 0).
-// A plane built from a non-finite origin, a zero or non-finite normal, or two parallel directions is kept
-// with the default directions and reports IsValid() false; every query still returns finite values for
-// finite input, so nothing undefined happens, and the library refuses such a plane where it needs one.
+// A plane built from a zero or non-finite normal, a zero or non-finite direction, or two directions within
+// about 0.06 degrees of parallel gets the default directions and normal (0, 0, 1) and reports IsValid()
+// false; a non-finite origin is replaced by (0, 0, 0) the same way. Such a plane still answers every query
+// with finite values for finite points, so nothing undefined happens, and the library refuses it where it
+// needs a plane. A query with a NaN or infinite point or plane coordinate gives non-finite results (IEEE
+// arithmetic), never undefined behaviour.
 #ifndef VORMathPlane_h
 #define VORMathPlane_h
 
@@ -39,6 +42,7 @@ class TAQ_EXPORT VORMathPlane {
 
  private:
   void Finish();
+  void MakeInvalid();
 
   VORMathPoint mOrigin;
   VORMathDirection mFirst = VORMathDirection(1.0, 0.0, 0.0);

@@ -1,4 +1,6 @@
 // A point in model space, three doubles in model units. The default point is the origin (0, 0, 0).
+// Any double is stored as given; NaN and infinite coordinates propagate through the arithmetic as IEEE
+// arithmetic does, and IsFinite tells such a point apart (the library refuses it at its boundary).
 #ifndef VORMathPoint_h
 #define VORMathPoint_h
 
