@@ -1,0 +1,229 @@
+// Operations on curves: nearest point, cutting by arc length, ordering head to tail, cloning.
+#include <cmath>
+#include <limits>
+
+#include <GeomAPI_ProjectPointOnCurve.hxx>
+#include <gtest/gtest.h>
+
+#include "KernelTestCurves.h"
+#include "StrokeFiles.h"
+#include "TAQMoCSStrokeUtilities.h"
+#include "TestGeometry.h"
+#include "VORCurve_Impl.h"
+
+namespace {
+
+double ModelerDistance(const VORCurve* curve, const VORMathPoint& point) {
+  GeomAPI_ProjectPointOnCurve projection(gp_Pnt(point.GetX(), point.GetY(), point.GetZ()),
+                                         VORCurveAccess::Curve(curve));
+  double best = std::min(point.DistanceTo(curve->EvalPoint(curve->GetStartLimit())),
+                         point.DistanceTo(curve->EvalPoint(curve->GetEndLimit())));
+  if (projection.NbPoints()) best = std::min(best, projection.LowerDistance());
+  return best;
+}
+
+// Arc length of a curve from a fine polyline.
+double CurveLength(const VORCurve* curve) {
+  VORListValVORMathPoint fine;
+  TAQMoCSStrokeUtilities::Tessellate(curve, 1e-4, fine);
+  return PolylineLength(fine);
+}
+
+class NearestOnRealStrokes : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(NearestOnRealStrokes, FindsTheModelersNearestPoint) {
+  const VORListValVORMathPoint points = LoadStrokePoints(GetParam());
+  VORGeoFactory factory;
+  VORListPtrVORCurve curves;
+  curves.Append(MakeUniformBSpline(factory, points));
+  ASSERT_NE(curves[1], nullptr);
+  for (int i = 1; i <= points.Size(); i += 5) {
+    // Pen positions around the stroke, some on it, some a few units off.
+    const VORMathPoint q = points[i] + VORMathVector(0.9 * std::sin(i), 2.5 * std::cos(3.0 * i), 0.5);
+    double param = -1.0, distance = -1.0;
+    VORCurve* found = nullptr;
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, curves, q, nullptr, param, found, &distance,
+                                                              false));
+    EXPECT_EQ(found, curves[1]);
+    EXPECT_NEAR(distance, q.DistanceTo(found->EvalPoint(VORCrvParam(param))), 1e-12);
+    EXPECT_LE(distance, ModelerDistance(found, q) + 1e-7) << "point " << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Real, NearestOnRealStrokes, ::testing::ValuesIn(StrokeFiles("real")));
+
+TEST(NearestPoint, PicksTheNearestCurveOfSeveral) {
+  VORGeoFactory factory;
+  VORListPtrVORCurve curves;
+  curves.Append(MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(10, 0, 0)));
+  curves.Append(MakeLine(factory, VORMathPoint(0, 5, 0), VORMathPoint(10, 5, 0)));
+  curves.Append(nullptr);  // skipped
+  double param = 0.0, distance = 0.0;
+  VORCurve* found = nullptr;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, curves, VORMathPoint(4, 4, 0), nullptr, param,
+                                                            found, &distance, true));
+  EXPECT_EQ(found, curves[2]);
+  EXPECT_NEAR(param, 0.4, 1e-12);
+  EXPECT_NEAR(distance, 1.0, 1e-12);
+}
+
+TEST(NearestPoint, WithADirectionMeasuresAcrossIt) {
+  VORGeoFactory factory;
+  VORListPtrVORCurve curves;
+  curves.Append(MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(10, 0, 0)));
+  const VORMathDirection view(0.0, 1.0, 1.0);  // looking down and along y
+  double param = 0.0, distance = 1.0;
+  VORCurve* found = nullptr;
+  // The point lies on the view ray through (7, 0, 0).
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, curves, VORMathPoint(7, 3, 3), &view, param,
+                                                            found, &distance, false));
+  EXPECT_NEAR(param, 0.7, 1e-9);
+  EXPECT_NEAR(distance, 0.0, 1e-9);
+}
+
+TEST(NearestPoint, RefusesNonFinitePointsAndEmptyLists) {
+  VORGeoFactory factory;
+  VORListPtrVORCurve curves, nulls;
+  curves.Append(MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(1, 0, 0)));
+  nulls.Append(nullptr);
+  double param = 0.5;
+  VORCurve* found = nullptr;
+  const VORMathPoint nanPoint(std::nan(""), 0, 0);
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, curves, nanPoint, nullptr, param, found,
+                                                             nullptr, false));
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, VORListPtrVORCurve(), VORMathPoint(), nullptr,
+                                                             param, found, nullptr, false));
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, nulls, VORMathPoint(), nullptr, param, found,
+                                                             nullptr, false));
+  EXPECT_EQ(found, nullptr);
+  EXPECT_EQ(param, 0.5);
+}
+
+class SubsetOnRealStrokes : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(SubsetOnRealStrokes, CutsAtFractionsOfArcLengthInPlace) {
+  const VORListValVORMathPoint points = LoadStrokePoints(GetParam());
+  VORGeoFactory factory;
+  VORCurve* curve = MakeUniformBSpline(factory, points);
+  ASSERT_NE(curve, nullptr);
+  VORListValVORMathPoint fine;
+  TAQMoCSStrokeUtilities::Tessellate(curve, 1e-4, fine);
+  const double whole = PolylineLength(fine);
+  // The point a quarter of the way along the fine polyline.
+  VORMathPoint quarter;
+  double run = 0.0;
+  for (int i = 1; i < fine.Size(); ++i) {
+    const double step = fine[i].DistanceTo(fine[i + 1]);
+    if (run + step >= 0.25 * whole) {
+      quarter = fine[i] + (fine[i + 1] - fine[i]) * ((0.25 * whole - run) / step);
+      break;
+    }
+    run += step;
+  }
+  const long long made = factory.GetCreatedCurveCount();
+  const double range[2] = {0.25, 0.75};
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curve, range));
+  EXPECT_TRUE(factory.Contains(curve));
+  EXPECT_EQ(factory.GetCreatedCurveCount(), made);
+  EXPECT_NEAR(CurveLength(curve), 0.5 * whole, 1e-3 * whole);
+  EXPECT_LT(curve->EvalPoint(curve->GetStartLimit()).DistanceTo(quarter), 1e-3 * whole);
+  EXPECT_GE(curve->GetDegree(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Real, SubsetOnRealStrokes, ::testing::ValuesIn(StrokeFiles("real")));
+
+TEST(Subset, NotTheParameterButTheLength) {
+  // Poles bunched at the start: the parameter runs slowly there, so half the parameter is not half the length.
+  VORGeoFactory factory;
+  VORListValVORMathPoint poles;
+  for (double x : {0.0, 0.1, 0.3, 10.0}) poles.Append(VORMathPoint(x, 0, 0));
+  VORCurve* curve = MakeUniformBSpline(factory, poles);
+  const double range[2] = {0.0, 0.5};
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curve, range));
+  EXPECT_NEAR(curve->EvalPoint(curve->GetEndLimit()).GetX(), 5.0, 1e-6);
+}
+
+TEST(Subset, RefusesDegenerateRangesAndLeavesTheCurve) {
+  VORGeoFactory factory;
+  VORCurve* curve = MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(10, 0, 0));
+  const double same[2] = {0.5, 0.5}, backwards[2] = {0.7, 0.2}, nan[2] = {std::nan(""), 1.0}, whole[2] = {0.0, 1.0};
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curve, same));
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curve, backwards));
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curve, nan));
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curve, nullptr));
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(nullptr, whole));
+  EXPECT_TRUE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curve, whole));
+  EXPECT_EQ(curve->EvalPoint(curve->GetEndLimit()), VORMathPoint(10, 0, 0));
+  EXPECT_EQ(curve->EvalPoint(curve->GetStartLimit()), VORMathPoint(0, 0, 0));
+}
+
+TEST(Clone, MakesIndependentCopiesInTheCurvesOwnFactory) {
+  VORGeoFactory factory;
+  VORListPtrVORCurve curves, clones;
+  curves.Append(MakeUniformBSpline(factory, LoadStrokePoints(StrokeFiles("real").front())));
+  curves.Append(MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(1, 1, 1)));
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::Clone(curves, clones));
+  ASSERT_EQ(clones.Size(), 2);
+  EXPECT_EQ(factory.GetCreatedCurveCount(), 4);
+  EXPECT_NE(clones[1], curves[1]);
+  EXPECT_EQ(clones[1]->GetFactory(), &factory);
+  const VORMathPoint before = clones[1]->EvalPoint(clones[1]->GetEndLimit());
+  const double range[2] = {0.0, 0.5};
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curves[1], range));
+  EXPECT_EQ(clones[1]->EvalPoint(clones[1]->GetEndLimit()), before);
+  VORListPtrVORCurve withNull;
+  withNull.Append(nullptr);
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::Clone(withNull, clones));
+  EXPECT_EQ(clones.Size(), 2);
+}
+
+TEST(Order, ChainsShuffledAndReversedCurvesHeadToTail) {
+  VORGeoFactory factory;
+  const VORMathPoint a(0, 0, 0), b(10, 0, 0), c(10, 10, 0), d(0, 10, 0);
+  VORCurve* ab = MakeLine(factory, a, b);
+  VORCurve* cb = MakeLine(factory, c, b);  // runs backwards
+  VORCurve* cd = MakeLine(factory, c, d);
+  VORListPtrVORCurve curves, ordered;
+  curves.Append(cd);
+  curves.Append(ab);
+  curves.Append(cb);
+  VORRawCollint orientations;
+  bool closed = true;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::OrderCurves(curves, ordered, orientations, &closed));
+  EXPECT_FALSE(closed);
+  ASSERT_EQ(ordered.Size(), 3);
+  // Each curve, run as its orientation says, starts where the previous one ended.
+  auto head = [&](int i) {
+    const VORCurve* k = ordered[i];
+    return orientations[i] == 1 ? k->EvalPoint(k->GetStartLimit()) : k->EvalPoint(k->GetEndLimit());
+  };
+  auto tail = [&](int i) {
+    const VORCurve* k = ordered[i];
+    return orientations[i] == 1 ? k->EvalPoint(k->GetEndLimit()) : k->EvalPoint(k->GetStartLimit());
+  };
+  for (int i = 1; i < 3; ++i) EXPECT_LT(tail(i).DistanceTo(head(i + 1)), 1e-12);
+  EXPECT_EQ(curves, ordered);  // the first list follows the same order
+  // Closing the square.
+  curves.Append(MakeLine(factory, a, d));
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::OrderCurves(curves, ordered, orientations, &closed));
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(ordered.Size(), 4);
+}
+
+TEST(Order, RefusesCurvesThatDoNotChain) {
+  VORGeoFactory factory;
+  VORListPtrVORCurve curves, ordered;
+  curves.Append(MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(1, 0, 0)));
+  curves.Append(MakeLine(factory, VORMathPoint(5, 0, 0), VORMathPoint(6, 0, 0)));
+  const VORListPtrVORCurve before = curves;
+  VORRawCollint orientations;
+  bool closed = true;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::OrderCurves(curves, ordered, orientations, &closed));
+  EXPECT_EQ(curves, before);
+  EXPECT_EQ(ordered.Size(), 0);
+  EXPECT_FALSE(closed);
+  VORListPtrVORCurve empty;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::OrderCurves(empty, ordered, orientations, nullptr));
+}
+
+}  // namespace
