@@ -51,36 +51,58 @@ class TAQ_EXPORT TAQMoCSStrokeUtilities {
 
   // ---- Tessellation ----
 
-  // The whole curve as a polyline within tolerance (chordal deviation, model units) of it; points is
-  // emptied first.
+  // The whole curve as a polyline within tolerance (chordal deviation, model units) of it: every point of
+  // the curve lies within tolerance of the polyline segment that spans it, and every polyline point lies on
+  // the curve, the first at its start limit, the last at its end limit. points is emptied first; false (and
+  // points empty) for a null curve or a tolerance that is not a positive finite number. The work is
+  // bounded whatever the tolerance (at most 2^16 segments per span of the B-spline).
   static bool Tessellate(const VORCurve* curve, double tolerance, VORListValVORMathPoint& points);
-  // The curve between two of its parameters.
+  // The curve between two of its parameters (clamped to its limits), from start to end; given end before
+  // start, the polyline runs backwards. False for equal or non-finite parameters.
   static bool Tessellate(const VORCurve* curve, const VORCrvParam& start, const VORCrvParam& end, double tolerance,
                          VORListValVORMathPoint& points);
-  // A list of curves into one polyline. indices (parallel to curves, may be empty) gives the part of the
-  // source each curve came from; splits receives the 1-based position of the last point of each piece of
-  // the polyline. maxLength > 0 also bounds every polyline segment's length; flag true keeps the shared
-  // point of two joined curves twice.
+  // A list of curves into one polyline, each curve whole and in its own direction, in list order.
+  // indices (parallel to curves, or empty) gives the part of the source each curve came from: a new piece
+  // of the polyline starts wherever the index changes; with no indices, wherever a curve does not start
+  // within its factory's resolution of where the previous one ended. splits (emptied first) receives the
+  // 1-based position of the last point of each piece, so its last entry is the point count. maxLength > 0
+  // also bounds every polyline segment's length (model units); 0 leaves the length free. flag true keeps
+  // the shared point of two joined curves of one piece twice; false keeps it once. False, with both lists
+  // empty, for no curve, a null curve, indices of another size than curves, or a bad tolerance.
   static bool Tessellate(const VORListPtrVORCurve& curves, const VORRawCollint& indices, VORRawCollint& splits,
                          VORListValVORMathPoint& points, double tolerance, double maxLength, bool flag);
 
   // ---- Curves ----
 
-  // The curve projected onto body: pieces on the body's faces, with indices telling for each piece the
-  // part of the curve it came from.
+  // The curve between parameters start and end projected onto body along the faces' normals: pieces
+  // (new curves in the curve's factory, emptied first) on the body's faces, ordered and directed as the
+  // curve runs. indices (parallel to pieces) numbers from 1 the connected runs of the projection: pieces
+  // that continue one another within the factory's resolution share a number, and the number goes up
+  // where the projection breaks off (the curve leaves the body and comes back). False, with both lists
+  // empty, when nothing projects or for a null body or curve, or an empty parameter range.
   static bool GetProjection(VORSoftwareConfiguration* config, VORBody* body, VORCurve* curve, double start,
                             double end, VORListPtrVORCurve& pieces, VORRawCollint& indices);
-  // The curve of curves nearest point, the parameter value of the nearest point on it, and the distance.
+  // The curve of curves nearest point, the parameter value of the nearest point on it, and the distance
+  // (model units). With a direction, distances are measured across it (to the line through point along
+  // direction), as for a pen seen along a view direction. Null entries of curves are skipped; the first of
+  // equally near curves wins. flag is accepted for the framework's signature and changes nothing. False,
+  // with the outputs untouched, for a non-finite point or when curves holds no curve.
   static bool GetProjectionOnCurves(VORSoftwareConfiguration* config, const VORListPtrVORCurve& curves,
                                     const VORMathPoint& point, const VORMathDirection* direction, double& param,
                                     VORCurve*& curve, double* distance, bool flag);
-  // Cuts curve in place to range (two fractions of its arc length, start < end).
+  // Cuts curve in place to range (two fractions of its arc length, start < end, clamped to 0..1): the
+  // curve object stays the same, its limits become the parameters at those lengths. False, with the curve
+  // unchanged, for a null curve or range, non-finite or empty ranges, or a curve of no length.
   static bool SubsetCurveNormalized(VORCurve* curve, const double* range);
   // Orders curves head to tail into ordered, with orientations (1 along, -1 reversed) parallel to it;
-  // *closed tells whether the chain closes.
+  // *closed tells whether the chain closes. Ends join when they lie within the factory's resolution. On
+  // success curves itself is rewritten in the same order, so orientations run parallel to both lists.
+  // False (ordered and orientations empty, curves unchanged, *closed false) when the list is empty, holds
+  // a null curve, or does not form one chain.
   static bool OrderCurves(VORListPtrVORCurve& curves, VORListPtrVORCurve& ordered, VORRawCollint& orientations,
                           bool* closed);
-  // Appends to target a clone of each curve, made in the curve's own factory.
+  // Appends to target a clone of each curve, made in the curve's own factory (each counts as a created
+  // curve). False, with target unchanged, when a curve is null.
   static bool Clone(const VORListPtrVORCurve& curves, VORListPtrVORCurve& target);
 
   // ---- Points and polylines ----
