@@ -22,15 +22,19 @@ inline bool IsZero(const Vec& a) { return a.x == 0.0 && a.y == 0.0 && a.z == 0.0
 
 // Corner scale in sample spacings and in tolerances: the turn is measured over chords at least this long,
 // so that pixel steps and jitter smaller than the tolerance do not read as corners.
-constexpr double kScaleSpacings = 3.0;
-constexpr double kScaleTolerances = 3.0;
+constexpr double kScaleSpacings = 2.0;
+constexpr double kScaleTolerances = 4.0;
 // Weight of the fairness term (second differences of the poles) relative to the data per pole. Small:
 // it only settles poles that the data leave free and damps wiggles the points do not ask for.
 constexpr double kFairness = 1e-4;
 // Weight of an imposed tangent direction relative to the largest data weight; the direction is then
 // made exact by projection.
-constexpr double kTangentWeight = 1e7;
+constexpr double kTangentWeight = 1e5;
 constexpr int kMaxRefinements = 60;
+// Weight of a point the curve passes through, relative to an ordinary point; the pass is then made
+// exact by moving the poles around it.
+constexpr double kPinWeight = 1e4;
+constexpr double kPinTolerance = 1e-5;
 
 // Span k of the clamped cubic knot vector U (poles n) holding u: U[k] <= u < U[k + 1], 3 <= k <= n - 1.
 inline int FindSpan(const double* U, int n, double u, int hint) {
@@ -204,20 +208,33 @@ void TAQMoCSCurveFitter::ComputeTurns() {
   std::nth_element(gaps.begin(), gaps.begin() + (n - 1) / 2, gaps.end());
   const double median = gaps[static_cast<size_t>((n - 1) / 2)];
   mScale = std::max(kScaleSpacings * median, kScaleTolerances * mTolerance);
-  const double r = mScale;
-  int b = -1, f = 0;
-  for (int i = 0; i < n; ++i) {
-    while (b + 1 < i && mArc[static_cast<size_t>(i)] - mArc[static_cast<size_t>(b + 1)] >= r) ++b;
-    if (f < i) f = i;
-    while (f < n && mArc[static_cast<size_t>(f)] - mArc[static_cast<size_t>(i)] < r) ++f;
-    mBack[static_cast<size_t>(i)] = b;
-    mAhead[static_cast<size_t>(i)] = f < n ? f : -1;
-    if (b < 0 || f >= n) continue;
-    const Vec u = Sub(mPoints[static_cast<size_t>(i)], mPoints[static_cast<size_t>(b)]);
-    const Vec v = Sub(mPoints[static_cast<size_t>(f)], mPoints[static_cast<size_t>(i)]);
-    const double c = Dot(u, v) / (Norm(u) * Norm(v));
-    mTurn[static_cast<size_t>(i)] = std::acos(c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c)) * (180.0 / M_PI);
+  // The turn at twice the scale as well: a corner turns at both, a pixel step or jitter only at the
+  // smaller one. The turn of a point is the smaller of the two.
+  std::vector<double> wide(static_cast<size_t>(n), 0.0);
+  for (int pass = 0; pass < 2; ++pass) {
+    const double r = pass == 0 ? mScale : 2.0 * mScale;
+    std::vector<double>& turn = pass == 0 ? mTurn : wide;
+    int b = -1, f = 0;
+    for (int i = 0; i < n; ++i) {
+      while (b + 1 < i && mArc[static_cast<size_t>(i)] - mArc[static_cast<size_t>(b + 1)] >= r) ++b;
+      if (f < i) f = i;
+      while (f < n && mArc[static_cast<size_t>(f)] - mArc[static_cast<size_t>(i)] < r) ++f;
+      if (pass == 0) {
+        mBack[static_cast<size_t>(i)] = b;
+        mAhead[static_cast<size_t>(i)] = f < n ? f : -1;
+      }
+      if (b < 0 || f >= n) {
+        // Near an end the wide chord is cut short; the narrow turn alone decides there.
+        if (pass == 1) turn[static_cast<size_t>(i)] = 180.0;
+        continue;
+      }
+      const Vec u = Sub(mPoints[static_cast<size_t>(i)], mPoints[static_cast<size_t>(b)]);
+      const Vec v = Sub(mPoints[static_cast<size_t>(f)], mPoints[static_cast<size_t>(i)]);
+      const double c = Dot(u, v) / (Norm(u) * Norm(v));
+      turn[static_cast<size_t>(i)] = std::acos(c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c)) * (180.0 / M_PI);
+    }
   }
+  for (int i = 0; i < n; ++i) mTurn[static_cast<size_t>(i)] = std::min(mTurn[static_cast<size_t>(i)], wide[static_cast<size_t>(i)]);
 }
 
 double TAQMoCSCurveFitter::TurnAngle(int i) const {
@@ -234,6 +251,17 @@ TAQMoCSCurveFitter::Vec TAQMoCSCurveFitter::Tangent(int i) const {
   const Vec u = b < i ? Unit(Sub(p, mPoints[static_cast<size_t>(b)])) : Vec{0.0, 0.0, 0.0};
   const Vec v = f > i ? Unit(Sub(mPoints[static_cast<size_t>(f)], p)) : Vec{0.0, 0.0, 0.0};
   return Unit(Add(u, v));
+}
+
+void TAQMoCSCurveFitter::SideTangents(int i, Vec& in, Vec& out) const {
+  in = out = Vec{0.0, 0.0, 0.0};
+  const int n = GetPointCount();
+  if (i < 0 || i >= n || n < 2) return;
+  const int b = mBack[static_cast<size_t>(i)] >= 0 ? mBack[static_cast<size_t>(i)] : 0;
+  const int f = mAhead[static_cast<size_t>(i)] >= 0 ? mAhead[static_cast<size_t>(i)] : n - 1;
+  const Vec& p = mPoints[static_cast<size_t>(i)];
+  if (b < i) in = Unit(Sub(p, mPoints[static_cast<size_t>(b)]));
+  if (f > i) out = Unit(Sub(mPoints[static_cast<size_t>(f)], p));
 }
 
 void TAQMoCSCurveFitter::FindCorners(double cornerAngle, std::vector<int>& corners) const {
@@ -261,7 +289,7 @@ void TAQMoCSCurveFitter::FindCorners(double cornerAngle, std::vector<int>& corne
 
 // ---- Fitting ----
 
-bool TAQMoCSCurveFitter::Fit(const std::vector<Break>& breaks) {
+bool TAQMoCSCurveFitter::Fit(const std::vector<Break>& breaks, const std::vector<int>& through) {
   mPoles.clear();
   mKnots.clear();
   mMults.clear();
@@ -271,7 +299,16 @@ bool TAQMoCSCurveFitter::Fit(const std::vector<Break>& breaks) {
   for (size_t k = 0; k + 1 < breaks.size(); ++k) {
     const int a = breaks[k].index, b = breaks[k + 1].index;
     if (b <= a) return false;
-    FitPiece(a, b, breaks[k].tangent, breaks[k + 1].tangent);
+    mThrough.clear();
+    for (int t : through)
+      if (t > a && t < b) mThrough.push_back(t);
+    const Vec& t0 = breaks[k].out;
+    const Vec& t1 = breaks[k + 1].in;
+    // Directions read off the drawn corners give way where the points do not follow them.
+    if (FitPiece(a, b, t0, t1) > mTolerance && (breaks[k].soft || breaks[k + 1].soft)) {
+      const Vec zero{0.0, 0.0, 0.0};
+      FitPiece(a, b, breaks[k].soft ? zero : t0, breaks[k + 1].soft ? zero : t1);
+    }
     AppendPiece(a, b);
   }
   mMults.front() = 4;
@@ -294,30 +331,40 @@ void TAQMoCSCurveFitter::FitLine(int a, int b, const Vec& t0, const Vec& t1) {
   mErr.assign(static_cast<size_t>(m), 0.0);
 }
 
-void TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) {
+double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) {
   const int m = b - a + 1;
   if (m == 2) {
     FitLine(a, b, t0, t1);
-    return;
+    return 0.0;
   }
   const double s0 = mArc[static_cast<size_t>(a)], len = mArc[static_cast<size_t>(b)] - s0;
   mU.resize(static_cast<size_t>(m));
   mErr.resize(static_cast<size_t>(m));
+  mPinned.assign(static_cast<size_t>(m), 0);
+  for (int t : mThrough) mPinned[static_cast<size_t>(t - a)] = 1;
   for (int i = 0; i < m; ++i) mU[static_cast<size_t>(i)] = (mArc[static_cast<size_t>(a + i)] - s0) / len;
   mU.back() = 1.0;
   mLocal.assign({0.0, 0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 1.0});
   std::vector<double> spanErr, next;
   const double tol = mTolerance;
+  double maxErr = 0.0;
   for (int iteration = 0; iteration < kMaxRefinements; ++iteration) {
     if (!SolvePoles(a, b, t0, t1)) {
       FitLine(a, b, t0, t1);
-      return;
+      return Reparameterise(a, b, false);
     }
-    const double maxErr = Reparameterise(a, b, true);
-    if (maxErr <= tol) return;
+    maxErr = Reparameterise(a, b, true);
+    // A point the curve passes through must be met to well within the length tolerance.
+    bool pinsMet = true;
+    for (int i = 1; i + 1 < m; ++i)
+      if (mPinned[static_cast<size_t>(i)] && mErr[static_cast<size_t>(i)] > kPinTolerance) {
+        pinsMet = false;
+        mErr[static_cast<size_t>(i)] = 2.0 * tol;
+      }
+    if (maxErr <= tol && pinsMet) return maxErr;
     // Refine: halve every span holding a point beyond the tolerance.
     const int poles = static_cast<int>(mLocal.size()) - 4;
-    if (poles >= m + 3) return;
+    if (poles >= 4 * m + 3) return maxErr;
     const double* U = mLocal.data();
     spanErr.assign(static_cast<size_t>(poles), 0.0);
     int hint = 3;
@@ -327,6 +374,11 @@ void TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) {
       hint = FindSpan(U, poles, mU[static_cast<size_t>(i)], hint);
       spanErr[static_cast<size_t>(hint)] = std::max(spanErr[static_cast<size_t>(hint)], mErr[static_cast<size_t>(i)]);
     }
+    // A point beyond the tolerance may have slid along the curve to where it cannot be met (a pen
+    // that turns back): it starts again from its chord-length parameter.
+    for (int i = 1; i + 1 < m; ++i)
+      if (mErr[static_cast<size_t>(i)] > tol && !mPinned[static_cast<size_t>(i)])
+        mU[static_cast<size_t>(i)] = (mArc[static_cast<size_t>(a + i)] - s0) / len;
     next.clear();
     next.insert(next.end(), U, U + 4);
     bool refined = false;
@@ -338,9 +390,10 @@ void TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) {
       if (k + 1 < poles) next.push_back(U[k + 1]);
     }
     next.insert(next.end(), {1.0, 1.0, 1.0, 1.0});
-    if (!refined) return;
+    if (!refined) return maxErr;
     mLocal.swap(next);
   }
+  return maxErr;
 }
 
 bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) {
@@ -367,8 +420,12 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
     hint = FindSpan(U, poles, u, hint);
     double N[4];
     Basis(U, hint, u, N);
+    if (mPinned[static_cast<size_t>(i)]) {
+      const double root = std::sqrt(kPinWeight);
+      for (double& v : N) v *= root;
+    }
     // Data minus the fixed end poles' share.
-    Vec rhs = P[i];
+    Vec rhs = mPinned[static_cast<size_t>(i)] ? Scale(P[i], std::sqrt(kPinWeight)) : P[i];
     const int first = hint - 3;
     for (int r = 0; r < 4; ++r) {
       const int pole = first + r;
@@ -386,9 +443,6 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
       }
     }
   }
-  double maxDiag = 0.0;
-  for (int i = 0; i < K; ++i) maxDiag = std::max(maxDiag, G[static_cast<size_t>(i) * 4]);
-  if (!(maxDiag > 0.0)) maxDiag = 1.0;
   // Fairness: lambda * |Q(p-1) - 2 Q(p) + Q(p+1)|^2 for every unknown pole p.
   const double lambda = kFairness * static_cast<double>(m) / static_cast<double>(poles);
   for (int p = 1; p <= poles - 2; ++p) {
@@ -413,6 +467,7 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
     if (!SolveBand(G, R, K, 3, 3)) return false;
     for (int i = 0; i < K; ++i)
       mLocalPoles[static_cast<size_t>(i) + 1] = {R[static_cast<size_t>(i) * 3], R[static_cast<size_t>(i) * 3 + 1], R[static_cast<size_t>(i) * 3 + 2]};
+    PinPoints(a, b, false, false);
     return true;
   }
   // Coordinates coupled by the tangent directions: one system of 3K unknowns, half-bandwidth 11.
@@ -428,7 +483,7 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
   }
   // Penalty w (I - T T^T)(Q - Q_end) on the pole next to a constrained end.
   auto penalise = [&](int ui, const Vec& t, const Vec& qe) {
-    const double wt = kTangentWeight * maxDiag;
+    const double wt = kTangentWeight * static_cast<double>(m) / static_cast<double>(poles);
     const double tv[3] = {t.x, t.y, t.z};
     const double qv[3] = {qe.x, qe.y, qe.z};
     for (int r = 0; r < 3; ++r) {
@@ -444,18 +499,49 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
   if (!SolveBand(mBand, mRhs, n3, w, 1)) return false;
   for (int i = 0; i < K; ++i)
     mLocalPoles[static_cast<size_t>(i) + 1] = {mRhs[static_cast<size_t>(3 * i)], mRhs[static_cast<size_t>(3 * i + 1)], mRhs[static_cast<size_t>(3 * i + 2)]};
-  // Exact directions, pointing along the tangent.
+  // Exact directions, pointing along the tangent, with a handle long enough to read as a direction.
   const double len = mArc[static_cast<size_t>(b)] - mArc[static_cast<size_t>(a)];
-  const double minReach = 1e-3 * len / static_cast<double>(poles);
+  const double minFirst = 0.05 * len * (U[4] - U[3]);
+  const double minLast = 0.05 * len * (U[poles] - U[poles - 1]);
   if (!IsZero(t0)) {
-    const double s = std::max(Dot(Sub(mLocalPoles[1], q0), t0), minReach);
+    const double s = std::max(Dot(Sub(mLocalPoles[1], q0), t0), minFirst);
     mLocalPoles[1] = Add(q0, Scale(t0, s));
   }
   if (!IsZero(t1)) {
-    const double s = std::max(Dot(Sub(q1, mLocalPoles[static_cast<size_t>(poles) - 2]), t1), minReach);
+    const double s = std::max(Dot(Sub(q1, mLocalPoles[static_cast<size_t>(poles) - 2]), t1), minLast);
     mLocalPoles[static_cast<size_t>(poles) - 2] = Sub(q1, Scale(t1, s));
   }
+  PinPoints(a, b, !IsZero(t0), !IsZero(t1));
   return true;
+}
+
+void TAQMoCSCurveFitter::PinPoints(int a, int b, bool lockFirst, bool lockLast) {
+  const int m = b - a + 1;
+  const int poles = static_cast<int>(mLocal.size()) - 4;
+  const double* U = mLocal.data();
+  const Vec* P = mPoints.data() + a;
+  const int lo = lockFirst ? 2 : 1, hi = lockLast ? poles - 3 : poles - 2;  // poles free to move
+  int hint = 3;
+  for (int i = 1; i + 1 < m; ++i) {
+    if (!mPinned[static_cast<size_t>(i)]) continue;
+    const double u = mU[static_cast<size_t>(i)];
+    hint = FindSpan(U, poles, u, hint);
+    double N[4];
+    Basis(U, hint, u, N);
+    Vec c{0, 0, 0};
+    double free2 = 0.0;
+    for (int r = 0; r < 4; ++r) {
+      const int pole = hint - 3 + r;
+      c = Add(c, Scale(mLocalPoles[static_cast<size_t>(pole)], N[r]));
+      if (pole >= lo && pole <= hi) free2 += N[r] * N[r];
+    }
+    if (!(free2 > 0.0)) continue;
+    const Vec miss = Scale(Sub(P[i], c), 1.0 / free2);
+    for (int r = 0; r < 4; ++r) {
+      const int pole = hint - 3 + r;
+      if (pole >= lo && pole <= hi) mLocalPoles[static_cast<size_t>(pole)] = Add(mLocalPoles[static_cast<size_t>(pole)], Scale(miss, N[r]));
+    }
+  }
 }
 
 double TAQMoCSCurveFitter::Reparameterise(int a, int b, bool newton) {
@@ -482,7 +568,7 @@ double TAQMoCSCurveFitter::Reparameterise(int a, int b, bool newton) {
     const double err = Norm(e);
     mErr[static_cast<size_t>(i)] = err;
     maxErr = std::max(maxErr, err);
-    if (!newton || i == 0 || i == m - 1) continue;
+    if (!newton || i == 0 || i == m - 1 || mPinned[static_cast<size_t>(i)]) continue;
     const double num = Dot(e, d1);
     double den = Dot(d1, d1) + Dot(e, d2);
     if (!(den > 0.0)) den = Dot(d1, d1);

@@ -18,11 +18,13 @@ class TAQMoCSCurveFitter {
   struct Vec {
     double x, y, z;
   };
-  // A break of the fit: a 0-based position in the cleaned points and the tangent direction imposed
-  // there (unit; zero when free on both sides, which makes the break a sharp corner).
+  // A break of the fit: a 0-based position in the cleaned points where the curve may turn. in and out
+  // are the unit tangent directions imposed on the curve arriving at and leaving the break (zero: free).
+  // soft: the directions are estimates, dropped where the points do not allow them within the tolerance.
   struct Break {
     int index;
-    Vec tangent;
+    Vec in, out;
+    bool soft;
   };
 
   // ---- Input ----
@@ -41,6 +43,8 @@ class TAQMoCSCurveFitter {
   double TurnAngle(int i) const;
   // Drawn direction at i over the corner scale (unit, zero at a point with no extent).
   Vec Tangent(int i) const;
+  // Drawn directions arriving at and leaving i over the corner scale (unit, zero at the ends).
+  void SideTangents(int i, Vec& in, Vec& out) const;
   // Cleaned positions, ascending, where the drawn direction turns by more than cornerAngle degrees:
   // one per turn, at its sharpest point, at least a corner scale apart and from the ends.
   void FindCorners(double cornerAngle, std::vector<int>& corners) const;
@@ -50,8 +54,11 @@ class TAQMoCSCurveFitter {
 
   // ---- Fitting ----
   // Fits the curve through breaks (ascending, the first at 0, the last at the last point; each break's
-  // tangent as described above). False with fewer than two points.
-  bool Fit(const std::vector<Break>& breaks);
+  // tangents as described above) and through the points at the positions of through (ascending, none a
+  // break), where the curve stays twice continuously differentiable. The curve's parameter at a break
+  // or a through point is the arc length of the cleaned points up to it. False with fewer than two
+  // points or breaks out of order.
+  bool Fit(const std::vector<Break>& breaks, const std::vector<int>& through);
   // The result: degree 3, poles, distinct ascending knots (arc length) and their multiplicities.
   const std::vector<Vec>& GetPoles() const { return mPoles; }
   const std::vector<double>& GetKnots() const { return mKnots; }
@@ -64,9 +71,13 @@ class TAQMoCSCurveFitter {
 
  private:
   void ComputeTurns();
-  void FitPiece(int a, int b, const Vec& t0, const Vec& t1);
+  // The largest deviation of the piece's fit.
+  double FitPiece(int a, int b, const Vec& t0, const Vec& t1);
   void FitLine(int a, int b, const Vec& t0, const Vec& t1);
   bool SolvePoles(int a, int b, const Vec& t0, const Vec& t1);
+  // Moves the free poles so that the curve meets every pinned point exactly; lockFirst and lockLast
+  // keep the poles next to the ends (imposed directions).
+  void PinPoints(int a, int b, bool lockFirst, bool lockLast);
   double Reparameterise(int a, int b, bool newton);
   void AppendPiece(int a, int b);
 
@@ -79,6 +90,8 @@ class TAQMoCSCurveFitter {
   std::vector<int> mBack, mAhead;
 
   // Work of one piece, reused between pieces.
+  std::vector<int> mThrough;     // points the curve passes through inside pieces
+  std::vector<char> mPinned;     // per point of the piece: one the curve passes through
   std::vector<double> mU;       // fit parameter per point of the piece, 0..1
   std::vector<double> mErr;     // deviation per point of the piece
   std::vector<double> mLocal;   // clamped knot vector of the piece, 0..1

@@ -83,25 +83,41 @@ VORCurve* TAQMoCSStrokeUtilities::CreateFitCurve(VORGeoFactory* factory, VORSoft
     else if (before < fitter.CornerScale()) sharp[next - 1] = 1;
     else extra.push_back(c);
   }
+  // Sharp anchors and corners break the curve, leaving along the drawn directions on either side; the
+  // curve runs smoothly through the other anchors.
   std::vector<TAQMoCSCurveFitter::Break> breaks;
+  std::vector<int> through;
   breaks.reserve(at.size() + extra.size());
+  const Vec zero{0.0, 0.0, 0.0};
   for (size_t k = 0; k < at.size(); ++k) {
     const int i = at[k];
-    Vec t{0.0, 0.0, 0.0};
-    if (i > 0 && i < n - 1 && !sharp[k] && fitter.TurnAngle(i) <= kCornerAngle) t = fitter.Tangent(i);
-    breaks.push_back({i, t});
+    if (i == 0 || i == n - 1) {
+      breaks.push_back({i, zero, zero, false});
+    } else if (sharp[k] || fitter.TurnAngle(i) > kCornerAngle) {
+      extra.push_back(i);
+    } else {
+      through.push_back(i);
+    }
   }
-  for (int c : extra) breaks.push_back({c, Vec{0.0, 0.0, 0.0}});
+  for (int c : extra) {
+    TAQMoCSCurveFitter::Break br{c, zero, zero, true};
+    fitter.SideTangents(c, br.in, br.out);
+    breaks.push_back(br);
+  }
   std::sort(breaks.begin(), breaks.end(), [](const auto& x, const auto& y) { return x.index < y.index; });
+  breaks.erase(std::unique(breaks.begin(), breaks.end(), [](const auto& x, const auto& y) { return x.index == y.index; }),
+               breaks.end());
   if (endVectors) {
     for (int e = 0; e < 2; ++e) {
       const VORMathVector& v = endVectors[e];
       if (!VORMathDirection::IsUsable(v)) continue;
       const VORMathDirection d(v);
-      (e == 0 ? breaks.front() : breaks.back()).tangent = {d.GetX(), d.GetY(), d.GetZ()};
+      const Vec t{d.GetX(), d.GetY(), d.GetZ()};
+      if (e == 0) breaks.front().out = t;
+      else breaks.back().in = t;
     }
   }
-  if (!fitter.Fit(breaks)) return nullptr;
+  if (!fitter.Fit(breaks, through)) return nullptr;
 
   VORListValVORMathPoint poles(static_cast<int>(fitter.GetPoles().size()));
   for (const Vec& p : fitter.GetPoles()) poles.Append(VORMathPoint(p.x, p.y, p.z));

@@ -1,0 +1,105 @@
+// The fitted curve of drawn points: what a user sees of it on every real stroke of the shared data,
+// and what bad input gives.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "StrokeFiles.h"
+#include "TAQMoCSStrokeUtilities.h"
+#include "TAQUtTolerance.h"
+#include "TestGeometry.h"
+#include "VORCurve.h"
+#include "VORGeoFactory.h"
+
+namespace {
+
+double FitTol() { return static_cast<double>(TAQMoCSStrokeUtilities::mFitTolerance2D); }
+
+// Polyline arc length from the first point to each point (index 1-based, entry 0 unused).
+std::vector<double> ArcLengths(const VORListValVORMathPoint& points) {
+  std::vector<double> s(static_cast<size_t>(points.Size()) + 1, 0.0);
+  for (int i = 2; i <= points.Size(); ++i) s[static_cast<size_t>(i)] = s[static_cast<size_t>(i) - 1] + points[i].DistanceTo(points[i - 1]);
+  return s;
+}
+
+double AngleDeg(const VORMathVector& a, const VORMathVector& b) {
+  const double c = a.Dot(b) / (a.GetNorm() * b.GetNorm());
+  return std::acos(std::max(-1.0, std::min(1.0, c))) * 180.0 / M_PI;
+}
+
+// Unit tangents just before and just after parameter t.
+void SideTangents(const VORCurve& c, double t, VORMathVector& before, VORMathVector& after) {
+  const double t0 = c.GetStartLimit().GetParam(), t1 = c.GetEndLimit().GetParam();
+  const double eps = 1e-7 * (t1 - t0);
+  before = c.EvalFirstDerivative(VORCrvParam(std::max(t0, t - eps)));
+  after = c.EvalFirstDerivative(VORCrvParam(std::min(t1, t + eps)));
+}
+
+class FitOnRealStrokes : public ::testing::TestWithParam<std::string> {
+ protected:
+  VORGeoFactory factory;
+};
+
+TEST_P(FitOnRealStrokes, HoldsToleranceWithoutAnchors) {
+  const VORListValVORMathPoint points = LoadStrokePoints(GetParam());
+  ASSERT_GE(points.Size(), 2);
+  VORCurve* c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, points, nullptr, nullptr, nullptr);
+  ASSERT_NE(c, nullptr);
+  EXPECT_LE(MaxDeviation(*c, points), FitTol() * 1.0001);
+  EXPECT_LE(c->EvalPoint(c->GetStartLimit()).DistanceTo(points[1]), TAQUtTolerance().LengthTol());
+  EXPECT_LE(c->EvalPoint(c->GetEndLimit()).DistanceTo(points[points.Size()]), TAQUtTolerance().LengthTol());
+}
+
+TEST_P(FitOnRealStrokes, PassesThroughPreparedAnchorsKeepingCornersSharpAndTheRestSmooth) {
+  VORListValVORMathPoint points = LoadStrokePoints(GetParam());
+  VORRawCollint anchors;
+  TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0);
+  // Points well away from the corners become anchors as well, so that smooth anchors are tested too.
+  auto nearCorner = [&](int i) {
+    for (int a : anchors)
+      if (std::abs(a - i) < 10) return true;
+    return false;
+  };
+  VORRawCollint all;
+  for (int i = 1; i <= points.Size(); ++i)
+    if (anchors.Locate(i) || (i % 17 == 0 && !nearCorner(i))) all.Append(i);
+  VORCurve* c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, points, &all, nullptr, nullptr);
+  ASSERT_NE(c, nullptr);
+  EXPECT_LE(MaxDeviation(*c, points), FitTol() * 1.0001);
+  const std::vector<double> arc = ArcLengths(points);
+  for (int k = 2; k < all.Size(); ++k) {
+    const VORMathPoint& a = points[all[k]];
+    const double t = c->GetStartLimit().GetParam() + arc[static_cast<size_t>(all[k])];
+    EXPECT_LE(c->EvalPoint(VORCrvParam(t)).DistanceTo(a), TAQUtTolerance().LengthTol()) << "anchor " << all[k];
+    VORMathVector before, after;
+    SideTangents(*c, t, before, after);
+    const double turn = AngleDeg(before, after);
+    if (anchors.Locate(all[k]))
+      EXPECT_GT(turn, 5.0) << "corner at " << all[k] << " was rounded";
+    else
+      EXPECT_LT(turn, 0.5) << "smooth anchor " << all[k] << " has a kink";
+  }
+}
+
+TEST_P(FitOnRealStrokes, ImposesGivenEndTangents) {
+  const VORListValVORMathPoint points = LoadStrokePoints(GetParam());
+  const VORMathVector ends[2] = {VORMathVector(1.0, 1.0, 0.0), VORMathVector(0.0, -2.0, 0.0)};
+  VORCurve* c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, points, nullptr, ends, nullptr);
+  ASSERT_NE(c, nullptr);
+  EXPECT_LT(AngleDeg(c->EvalFirstDerivative(c->GetStartLimit()), ends[0]), 1e-3);
+  EXPECT_LT(AngleDeg(c->EvalFirstDerivative(c->GetEndLimit()), ends[1]), 1e-3);
+  EXPECT_LE(MaxDeviation(*c, points), FitTol() * 1.0001);
+}
+
+INSTANTIATE_TEST_SUITE_P(Real, FitOnRealStrokes, ::testing::ValuesIn(StrokeFiles("real")),
+                         [](const auto& info) {
+                           std::string s = info.param;
+                           for (char& ch : s)
+                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           return s;
+                         });
+
+}  // namespace
