@@ -1,0 +1,190 @@
+// Anchors, thinning and bad input of the fit: what PrepareCurveData hands its callers, what thinning
+// keeps, and what the fit gives for points it cannot use.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "StrokeFiles.h"
+#include "TAQMoCSStrokeUtilities.h"
+#include "TAQUtTolerance.h"
+#include "TestGeometry.h"
+#include "VORCurve.h"
+#include "VORGeoFactory.h"
+
+namespace {
+
+std::string Name(const ::testing::TestParamInfo<std::string>& info) {
+  std::string s = info.param;
+  for (char& ch : s)
+    if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  return s;
+}
+
+VORListValVORMathPoint Points(std::initializer_list<VORMathPoint> list) {
+  VORListValVORMathPoint out;
+  for (const VORMathPoint& p : list) out.Append(p);
+  return out;
+}
+
+// An L: 20 points along x, then 20 up y, one unit apart.
+VORListValVORMathPoint LShape() {
+  VORListValVORMathPoint out;
+  for (int i = 0; i <= 20; ++i) out.Append(VORMathPoint(i, 0, 0));
+  for (int i = 1; i <= 20; ++i) out.Append(VORMathPoint(20, i, 0));
+  return out;
+}
+
+class PreparedRealStrokes : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(PreparedRealStrokes, AnchorsAscendWithBothEndsAndNoRepeatedSamples) {
+  VORListValVORMathPoint points = LoadStrokePoints(GetParam());
+  VORRawCollint anchors;
+  TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0);
+  ASSERT_GE(anchors.Size(), 2);
+  EXPECT_EQ(anchors[1], 1);
+  EXPECT_EQ(anchors[anchors.Size()], points.Size());
+  for (int k = 2; k <= anchors.Size(); ++k) EXPECT_LT(anchors[k - 1], anchors[k]);
+  for (int i = 2; i <= points.Size(); ++i)
+    EXPECT_FALSE(TAQMoCSStrokeUtilities::IsCoincident(points[i - 1], points[i], TAQUtTolerance().LengthTolSq()));
+}
+
+TEST_P(PreparedRealStrokes, CarriedAnchorsLandOnTheirPointsInTheThinnedList) {
+  // The hard subset's pattern: anchors on the drawn points carried onto a thinned copy of them.
+  const VORListValVORMathPoint drawn = LoadStrokePoints(GetParam());
+  VORListValVORMathPoint ref = drawn;
+  VORRawCollint refAnchors;
+  TAQMoCSStrokeUtilities::PrepareCurveData(ref, ref, 0, refAnchors, refAnchors, 45.0);
+  VORListValVORMathPoint thinned = ref;
+  VORRawCollint keep = refAnchors;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, thinned, &keep, 0.5));
+  VORRawCollint out;
+  TAQMoCSStrokeUtilities::PrepareCurveData(thinned, ref, refAnchors.Size(), refAnchors, out, 45.0);
+  for (int k = 1; k <= refAnchors.Size(); ++k) {
+    // Each carried anchor is an output anchor on the very point it was on (a stroke that crosses
+    // itself may hold that point twice).
+    bool carried = false;
+    for (int a : out) carried = carried || thinned[a] == ref[refAnchors[k]];
+    EXPECT_TRUE(carried) << "anchor " << k << " not carried onto its point";
+  }
+}
+
+TEST_P(PreparedRealStrokes, ThinningKeepsEndsAndKeptPointsAndStaysWithinTolerance) {
+  VORListValVORMathPoint points = LoadStrokePoints(GetParam());
+  const VORListValVORMathPoint original = points;
+  VORRawCollint keep;
+  keep.Append(points.Size() / 2);
+  keep.Append(points.Size() / 3);  // not sorted: the hard subset hands them so
+  const VORMathPoint kept1 = points[keep[1]], kept2 = points[keep[2]];
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, points, &keep, 0.5));
+  EXPECT_LT(points.Size(), original.Size());
+  EXPECT_TRUE(points[1] == original[1]);
+  EXPECT_TRUE(points[points.Size()] == original[original.Size()]);
+  EXPECT_TRUE(points[keep[1]] == kept1);
+  EXPECT_TRUE(points[keep[2]] == kept2);
+  for (const VORMathPoint& p : original) EXPECT_LE(DistanceToPolyline(points, p), 0.5 + 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Real, PreparedRealStrokes, ::testing::ValuesIn(StrokeFiles("real")), Name);
+
+TEST(PrepareCurveData, FindsTheCornerOfAnLAndDropsRepeatedSamples) {
+  VORListValVORMathPoint points = LShape();
+  points.InsertAt(5, points[5]);  // a pause of the pen
+  VORRawCollint anchors;
+  EXPECT_TRUE(TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0));
+  EXPECT_EQ(points.Size(), 41);
+  ASSERT_EQ(anchors.Size(), 3);
+  EXPECT_TRUE(points[anchors[2]] == VORMathPoint(20, 0, 0));
+}
+
+TEST(PrepareCurveData, CountLimitsTheCarriedAnchors) {
+  VORListValVORMathPoint points;
+  for (int i = 0; i < 30; ++i) points.Append(VORMathPoint(i, 0.1 * std::sin(i), 0));
+  const VORListValVORMathPoint ref = points;
+  VORRawCollint in;
+  in.Append(10);
+  in.Append(20);
+  VORRawCollint out;
+  TAQMoCSStrokeUtilities::PrepareCurveData(points, ref, 1, in, out, 45.0);
+  EXPECT_NE(out.Locate(10), 0);
+  EXPECT_EQ(out.Locate(20), 0);
+  TAQMoCSStrokeUtilities::PrepareCurveData(points, ref, 99, in, out, 45.0);  // clamped to both
+  EXPECT_NE(out.Locate(20), 0);
+}
+
+TEST(PrepareCurveData, RefusesNonFinitePointsLeavingThemAsTheyWere) {
+  VORListValVORMathPoint points = LShape();
+  points[7].SetY(std::numeric_limits<double>::quiet_NaN());
+  const int size = points.Size();
+  VORRawCollint anchors;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0));
+  EXPECT_EQ(points.Size(), size);
+  VORListValVORMathPoint empty;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::PrepareCurveData(empty, empty, 0, anchors, anchors, 45.0));
+  EXPECT_EQ(anchors.Size(), 0);
+}
+
+TEST(SimplifyFitPoints, RefusesBadInputUnchanged) {
+  VORListValVORMathPoint points = LShape();
+  const VORListValVORMathPoint before = points;
+  VORRawCollint keep;
+  keep.Append(99);
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, points, &keep, 0.5));
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, points, nullptr, -1.0));
+  points[3].SetX(std::numeric_limits<double>::infinity());
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, points, nullptr, 0.5));
+  points[3] = before[3];
+  EXPECT_TRUE(points == before);
+}
+
+TEST(SimplifyFitPoints, ThinsAStraightRunToItsEnds) {
+  VORListValVORMathPoint points;
+  for (int i = 0; i < 50; ++i) points.Append(VORMathPoint(i, 0, 0));
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, points, nullptr, 0.01));
+  EXPECT_EQ(points.Size(), 2);
+}
+
+class FitBadInput : public ::testing::Test {
+ protected:
+  VORGeoFactory factory;
+};
+
+TEST_F(FitBadInput, NonFiniteEmptyOrOnePointGiveNoCurve) {
+  VORListValVORMathPoint points = LShape();
+  points[4].SetZ(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, points, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_EQ(TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, VORListValVORMathPoint(), nullptr, nullptr, nullptr),
+            nullptr);
+  const VORListValVORMathPoint same = Points({{1, 2, 3}, {1, 2, 3}, {1, 2, 3}});
+  EXPECT_EQ(TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, same, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_EQ(TAQMoCSStrokeUtilities::CreateFitCurve(nullptr, nullptr, LShape(), nullptr, nullptr, nullptr), nullptr);
+  EXPECT_EQ(factory.GetCurveCount(), 0);
+}
+
+TEST_F(FitBadInput, TwoPointsOrCollinearPointsGiveAStraightCurve) {
+  const VORListValVORMathPoint two = Points({{0, 0, 0}, {0, 0, 0}, {3, 4, 0}});
+  VORListValVORMathPoint used;
+  VORCurve* c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, two, nullptr, nullptr, &used);
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(used.Size(), 2);
+  const double t0 = c->GetStartLimit().GetParam(), t1 = c->GetEndLimit().GetParam();
+  EXPECT_NEAR(c->EvalPoint(VORCrvParam(0.5 * (t0 + t1))).DistanceTo(VORMathPoint(1.5, 2, 0)), 0.0, 1e-9);
+  VORListValVORMathPoint line;
+  for (int i = 0; i < 40; ++i) line.Append(VORMathPoint(i, 2 * i, -i));
+  c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, line, nullptr, nullptr, nullptr);
+  ASSERT_NE(c, nullptr);
+  EXPECT_LE(c->GetPoleCount(), 4);
+  EXPECT_LE(MaxDeviation(*c, line), 1e-6);
+}
+
+TEST_F(FitBadInput, SplitsOutsideThePointsAreIgnored) {
+  VORRawCollint splits;
+  splits.Append(-3);
+  splits.Append(500);
+  VORCurve* c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, LShape(), &splits, nullptr, nullptr);
+  ASSERT_NE(c, nullptr);
+  EXPECT_LE(MaxDeviation(*c, LShape()), TAQMoCSStrokeUtilities::mFitTolerance2D);
+}
+
+}  // namespace
