@@ -62,13 +62,15 @@ class Watch {
   TAQMoStrokeData* Make(const VORListValVORMathPoint& points) {
     TAQMoStrokeData* s = new TAQMoStrokeData;
     s->SetCoords(points);
-    if (gWatchCount < kWatchSlots) {
-      gWatched[gWatchCount] = s;
-      gDeletes[gWatchCount] = 0;
-      mPoints.push_back(points.Size());
-      ++gWatchCount;
-    }
+    Follow(s);
     return s;
+  }
+  // Watches a segment made elsewhere (by the library) from now on.
+  void Follow(TAQMoStrokeData* s) {
+    ASSERT_LT(gWatchCount, kWatchSlots);
+    gWatched[gWatchCount] = s;
+    gDeletes[gWatchCount] = 0;
+    ++gWatchCount;
   }
   TAQUtVector<TAQMoStrokeData*> MakeVector(int count, int pointsEach) {
     TAQUtVector<TAQMoStrokeData*> v;
@@ -104,7 +106,6 @@ class Watch {
     (void)n;
 #endif
   }
-  std::vector<int> mPoints;
 };
 
 // Reads every segment a stroke holds and checks it still holds its points: a freed segment read here is
