@@ -1,0 +1,206 @@
+// The polyline utilities as their callers use them: feet and fractional positions, trimming, the
+// anchored drag, planes, nearest points and normals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "StrokeFiles.h"
+#include "TAQMoCSStrokeUtilities.h"
+#include "TAQUtTolerance.h"
+#include "TestGeometry.h"
+
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+VORListValVORMathPoint Line(int n) {
+  VORListValVORMathPoint out;
+  for (int i = 0; i < n; ++i) out.Append(VORMathPoint(i, 0, 0));
+  return out;
+}
+
+TEST(PolylineProjection, GivesTheOneBasedFractionalPositionAndTangentOfTheFoot) {
+  const VORListValVORMathPoint points = Line(5);
+  VORMathPoint foot;
+  VORMathVector tangent;
+  EXPECT_DOUBLE_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(2.25, 3, 0), nullptr, points, foot, &tangent),
+                   3.25);
+  EXPECT_TRUE(foot == VORMathPoint(2.25, 0, 0));
+  EXPECT_TRUE(tangent == VORMathVector(1, 0, 0));
+  EXPECT_DOUBLE_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(3, -1, 0), nullptr, points, foot, nullptr), 4.0);
+  EXPECT_DOUBLE_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(-7, 0, 0), nullptr, points, foot, nullptr), 1.0);
+  EXPECT_DOUBLE_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(9, 0, 0), nullptr, points, foot, nullptr), 5.0);
+}
+
+TEST(PolylineProjection, DoesNotRunAcrossPieceEnds) {
+  VORListValVORMathPoint points = Line(3);
+  points.Append(VORMathPoint(10, 0, 0));  // piece 2 starts at point 4
+  VORRawCollint splits;
+  splits.Append(3);
+  splits.Append(4);
+  VORMathPoint foot;
+  const double t = TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(5, 1, 0), &splits, points, foot, nullptr);
+  EXPECT_DOUBLE_EQ(t, 3.0);
+}
+
+TEST(PolylineProjection, EmptyOrNonFiniteGivesZeroAndLeavesTheFoot) {
+  VORMathPoint foot(7, 7, 7);
+  EXPECT_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(), nullptr, VORListValVORMathPoint(), foot, nullptr), 0.0);
+  EXPECT_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(kNaN, 0, 0), nullptr, Line(3), foot, nullptr), 0.0);
+  EXPECT_TRUE(foot == VORMathPoint(7, 7, 7));
+}
+
+TEST(PolylineProjection, FootOfEveryRealPointIsItself) {
+  for (const std::string& f : StrokeFiles("real")) {
+    const VORListValVORMathPoint points = LoadStrokePoints(f);
+    const int k = points.Size() / 2;
+    VORMathPoint foot;
+    const double t = TAQMoCSStrokeUtilities::PolylineProjection(points[k], nullptr, points, foot, nullptr);
+    EXPECT_TRUE(foot == points[k]) << f;
+    EXPECT_GE(t, 1.0) << f;
+    EXPECT_LE(t, points.Size()) << f;
+  }
+}
+
+TEST(PolylineTrim, CutsPointsNormalsAndSplitsToTheFeet) {
+  VORListValVORMathPoint points = Line(6);
+  VORListValVORMathVector normals;
+  for (int i = 0; i < 6; ++i) normals.Append(VORMathVector(0, 0, 1));
+  VORRawCollint splits;
+  splits.Append(6);
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::PolylineTrim(splits, points, normals, VORMathPoint(1.5, 1, 0),
+                                                   VORMathPoint(3.5, -1, 0), true));
+  ASSERT_EQ(points.Size(), 4);
+  EXPECT_TRUE(points[1] == VORMathPoint(1.5, 0, 0));
+  EXPECT_TRUE(points[2] == VORMathPoint(2, 0, 0));
+  EXPECT_TRUE(points[4] == VORMathPoint(3.5, 0, 0));
+  EXPECT_EQ(normals.Size(), 4);
+  ASSERT_EQ(splits.Size(), 1);
+  EXPECT_EQ(splits[1], 4);
+}
+
+TEST(PolylineTrim, RefusesTooFewOrNonFinitePoints) {
+  VORListValVORMathPoint one = Line(1);
+  VORListValVORMathVector normals;
+  VORRawCollint splits;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::PolylineTrim(splits, one, normals, VORMathPoint(), VORMathPoint(), true));
+  VORListValVORMathPoint points = Line(4);
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::PolylineTrim(splits, points, normals, VORMathPoint(kNaN, 0, 0), VORMathPoint(), true));
+  EXPECT_EQ(points.Size(), 4);
+}
+
+class DeformPolyLine : public ::testing::Test {
+ protected:
+  VORListValVORMathPoint points = Line(11);
+  VORListValVORMathPoint anchors;
+  void SetUp() override {
+    anchors.Append(points[1]);
+    anchors.Append(points[6]);
+    anchors.Append(points[7]);
+    anchors.Append(points[11]);
+  }
+};
+
+TEST_F(DeformPolyLine, LandsTheDraggedPointOnTheTargetAndKeepsTheAnchors) {
+  const VORListValVORMathPoint before = points;
+  int first = 0, last = 0;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, VORMathPoint(3.1, 0.2, 0), VORMathPoint(3, 2, 0),
+                                                     first, last));
+  EXPECT_TRUE(points[4] == VORMathPoint(3, 2, 0));
+  EXPECT_EQ(first, 2);
+  EXPECT_EQ(last, 5);
+  for (int i = 1; i <= points.Size(); ++i) {
+    if (i < first || i > last) EXPECT_TRUE(points[i] == before[i]) << i;
+    else EXPECT_GT(points[i].GetY(), 0.0) << i;  // the fall-off moves every inner point
+  }
+  EXPECT_LT(points[2].GetY(), points[3].GetY());  // and falls off towards the anchors
+  EXPECT_LT(points[5].GetY(), points[4].GetY());
+}
+
+TEST_F(DeformPolyLine, FailsAroundAPieceWithoutInnerPoints) {
+  int first = 0, last = 0;
+  const VORListValVORMathPoint before = points;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, VORMathPoint(5.5, 0.1, 0), VORMathPoint(5.5, 3, 0),
+                                                      first, last));
+  EXPECT_EQ(first, 6);
+  EXPECT_EQ(last, 7);
+  EXPECT_TRUE(points == before);
+}
+
+TEST_F(DeformPolyLine, RefusesNonFiniteTargets) {
+  int first = 0, last = 0;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, VORMathPoint(3, 0, 0), VORMathPoint(kNaN, 0, 0),
+                                                      first, last));
+  EXPECT_TRUE(points == Line(11));
+}
+
+TEST(ForwardToPlane, CarriesPointsAlongTheDirectionOntoThePlane) {
+  const VORMathPlane plane(VORMathPoint(0, 0, 5), VORMathVector(0, 0, 1));
+  VORListValVORMathPoint points;
+  points.Append(VORMathPoint(1, 2, 0));
+  points.Append(VORMathPoint(-3, 4, 10));
+  VORListValVORMathPoint out;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::ForwardToPlane(VORMathDirection(1, 0, 1), plane, points, out));
+  ASSERT_EQ(out.Size(), 2);
+  EXPECT_NEAR(out[1].DistanceTo(VORMathPoint(6, 2, 5)), 0.0, 1e-12);
+  EXPECT_NEAR(out[2].DistanceTo(VORMathPoint(-8, 4, 5)), 0.0, 1e-12);
+  VORListValVORMathPoint2D uv;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::ForwardToPlane(VORMathDirection(1, 0, 1), plane, points, uv));
+  ASSERT_EQ(uv.Size(), 2);
+  EXPECT_NEAR(plane.EvalPoint(uv[2].GetX(), uv[2].GetY()).DistanceTo(out[2]), 0.0, 1e-12);
+}
+
+TEST(ForwardToPlane, ParallelDirectionOrNonFinitePointGivesAnEmptyOutput) {
+  const VORMathPlane plane(VORMathPoint(0, 0, 0), VORMathVector(0, 0, 1));
+  VORListValVORMathPoint out = Line(3);
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::ForwardToPlane(VORMathDirection(1, 0, 0), plane, Line(3), out));
+  EXPECT_EQ(out.Size(), 0);
+  VORListValVORMathPoint bad = Line(3);
+  bad[2].SetZ(kNaN);
+  VORListValVORMathPoint2D uv;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::ForwardToPlane(VORMathDirection(0, 0, 1), plane, bad, uv));
+  EXPECT_EQ(uv.Size(), 0);
+}
+
+TEST(NearestAndCoincident, AnswerPositionsDistancesAndTolerances) {
+  double d = 0.0;
+  EXPECT_EQ(TAQMoCSStrokeUtilities::GetNearestPoint(Line(5), VORMathPoint(2.4, 3, 0), &d), 3);
+  EXPECT_NEAR(d, std::sqrt(0.16 + 9.0), 1e-12);
+  EXPECT_EQ(TAQMoCSStrokeUtilities::GetNearestPoint(VORListValVORMathPoint(), VORMathPoint(), nullptr), 0);
+  const double tolSq = TAQUtTolerance().LengthTolSq();
+  EXPECT_TRUE(TAQMoCSStrokeUtilities::IsCoincident(VORMathPoint(1, 1, 1), VORMathPoint(1.0005, 1, 1), tolSq));
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::IsCoincident(VORMathPoint(1, 1, 1), VORMathPoint(1.002, 1, 1), tolSq));
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::IsCoincident(VORMathPoint(kNaN, 1, 1), VORMathPoint(kNaN, 1, 1), 1.0));
+}
+
+TEST(EstimateNormals, TakesTheNearestReferenceNormalOrFallsBackOnTheView) {
+  VORListValVORMathPoint ref = Line(3);
+  VORListValVORMathVector refNormals;
+  refNormals.Append(VORMathVector(0, 0, 2));
+  refNormals.Append(VORMathVector(0, 1, 0));
+  refNormals.Append(VORMathVector(0, 0, 0));  // unusable: the view normal stands in
+  VORListValVORMathPoint display;
+  display.Append(VORMathPoint(0.2, 0, 0));
+  display.Append(VORMathPoint(1.1, 0.3, 0));
+  display.Append(VORMathPoint(2.4, 0, 0));
+  VORListValVORMathVector normals;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::EstimateNormals(ref, refNormals, display, VORMathVector(1, 0, 0), normals));
+  ASSERT_EQ(normals.Size(), 3);
+  EXPECT_TRUE(normals[1] == VORMathVector(0, 0, 1));
+  EXPECT_TRUE(normals[2] == VORMathVector(0, 1, 0));
+  EXPECT_TRUE(normals[3] == VORMathVector(1, 0, 0));
+  // No reference normals at all: the view normal everywhere, as a unit vector.
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::EstimateNormals(ref, VORListValVORMathVector(), display, VORMathVector(0, 0, 3), normals));
+  ASSERT_EQ(normals.Size(), 3);
+  for (const VORMathVector& n : normals) EXPECT_TRUE(n == VORMathVector(0, 0, 1));
+}
+
+TEST(GetTickCount, NeverRunsBackwards) {
+  const unsigned long a = TAQMoCSStrokeUtilities::GetTickCount();
+  const unsigned long b = TAQMoCSStrokeUtilities::GetTickCount();
+  EXPECT_LE(a, b);
+}
+
+}  // namespace
