@@ -3,8 +3,8 @@
 // display polyline and two caches of fitted curves.
 //
 // Ownership. The stroke owns the segments of its data: copies share the very segment pointers, and a
-// segment is deleted when the last stroke holding it lets go (destructor, SetData), never twice and never
-// while another stroke still holds it. Tangent records made by the stroke are reclaimed the same way;
+// segment is deleted when the last stroke holding it lets go (destructor, SetData, assignment over it),
+// never twice and never while another stroke still holds it. Tangent records made by the stroke are reclaimed the same way;
 // records a caller hands in with SetTangents stay the caller's. Curves and bodies belong to the factory
 // in which they were made: the stroke's curve lists hold pointers only and never delete a curve.
 //
