@@ -27,25 +27,39 @@ class TAQ_EXPORT TAQMoCSStrokeUtilities {
  public:
   // ---- Fitting ----
 
-  // A new curve in factory through points, or null. splits: ascending 1-based positions in points (the
-  // anchors) that the curve passes through; may be null. endVectors: two vectors, start then end; a
-  // non-zero one imposes that end's tangent direction, a zero one leaves the end free; may be null
-  // (both free). fittedPoints, when given, receives the points the fit used.
+  // A new curve in factory through points, or null. The curve is a clamped cubic B-spline that keeps
+  // every point within the fit tolerance mFitTolerance2D (model units, the distance of a point from the
+  // curve) and passes through the first and last point. splits: 1-based positions in points (the
+  // anchors) that the curve passes through (within LengthTol); may be null; positions outside the list
+  // are ignored. At an anchor where the drawn points turn by less than 45 degrees the curve is twice
+  // continuously differentiable; where they turn by more, and at drawn corners between anchors, it keeps
+  // a sharp corner that leaves along the drawn directions. endVectors: two vectors, start then end,
+  // each the direction the curve runs at that end; a non-zero one imposes it, a zero one leaves the end
+  // free; may be null (both free). The curve's parameter runs from 0 along the arc length of the points
+  // (without repeated samples), so the parameter at an anchor is the polyline length up to it.
+  // fittedPoints, when given, receives the points the fit used (repeated samples dropped). Null for no
+  // factory, a non-finite point, or fewer than two distinct points.
   static VORCurve* CreateFitCurve(VORGeoFactory* factory, VORSoftwareConfiguration* config,
                                   const VORListValVORMathPoint& points, const VORRawCollint* splits,
                                   const VORMathVector* endVectors, VORListValVORMathPoint* fittedPoints);
 
   // Thins points in place so that the polyline of the result stays within tolerance (model units) of the
-  // original; positions in keep are never dropped and are rewritten to their new positions.
+  // original; the ends and the positions in keep (any order) are never dropped and are rewritten to their
+  // new positions. False, with nothing changed, for a negative or non-finite tolerance, a non-finite
+  // point or a position in keep outside the list.
   static bool SimplifyFitPoints(VORGeoFactory* factory, VORSoftwareConfiguration* config,
                                 VORListValVORMathPoint& points, VORRawCollint* keep, double tolerance);
 
   // Anchor positions for points. refPoints are the points that anchorsIn refers to (positions in
   // refPoints); count is how many leading entries of anchorsIn to carry over onto points (clamped to
-  // 0..anchorsIn.Size()). anchorsOut receives ascending 1-based positions in points: both ends, the carried
-  // anchors mapped onto their nearest points, and the corners where the drawn direction turns by more
-  // than cornerAngle degrees. points may be cleaned in place (repeated samples removed). points and
-  // refPoints, anchorsIn and anchorsOut may be the same lists.
+  // 0..anchorsIn.Size(); callers pass the size of anchorsIn to carry all, 0 for none). anchorsOut
+  // receives ascending 1-based positions in points: both ends, the carried anchors each mapped onto the
+  // nearest point at or after the previous carried one, and the corners where the drawn direction turns
+  // by more than cornerAngle degrees (measured over chords a few sample spacings and tolerances long, so
+  // that jitter and pixel steps do not count; a corner within that length of an anchor is that anchor).
+  // Repeated samples (within LengthTol of the previous point) are removed from points in place. points
+  // and refPoints, anchorsIn and anchorsOut may be the same lists. False, with points unchanged and
+  // anchorsOut its two ends, when a point is non-finite; false with anchorsOut empty for no points.
   static bool PrepareCurveData(VORListValVORMathPoint& points, const VORListValVORMathPoint& refPoints, int count,
                                const VORRawCollint& anchorsIn, VORRawCollint& anchorsOut, double cornerAngle);
 
@@ -117,32 +131,44 @@ class TAQ_EXPORT TAQMoCSStrokeUtilities {
   // The foot of point on the polyline and its position as a 1-based fractional index (k is point k, k + f
   // lies the fraction f of the way to point k + 1). tangent, when given, receives the unit direction of
   // the polyline at the foot. splits (may be null) are piece ends the polyline does not run across.
-  // 0 for an empty polyline (foot and tangent untouched).
+  // 0 for an empty polyline or a non-finite point or polyline (foot and tangent untouched). Of equally near
+  // feet the first along the polyline wins.
   static double PolylineProjection(const VORMathPoint& point, const VORRawCollint* splits,
                                    const VORListValVORMathPoint& points, VORMathPoint& foot, VORMathVector* tangent);
-  // Cuts the display lists to the part of the polyline between the feet of start and end.
+  // Cuts the display lists to the part of the polyline between the feet of start and end (the feet taken
+  // in polyline order). flag true: the cut ends exactly on the feet; false: on the nearest existing
+  // points. normals are cut alongside when parallel to points (interpolated at the feet), else left as
+  // they are; splits are kept inside the cut and end with the new point count. False, nothing changed,
+  // for fewer than two points or non-finite input.
   static bool PolylineTrim(VORRawCollint& splits, VORListValVORMathPoint& points, VORListValVORMathVector& normals,
                            const VORMathPoint& start, const VORMathPoint& end, bool flag);
   // 1-based position of the point of points nearest point (0 for an empty list); distance when given.
   static int GetNearestPoint(const VORListValVORMathPoint& points, const VORMathPoint& point, double* distance);
   // Drags the polyline so that its point nearest from lands on to, moving the points between the two
-  // anchor points that enclose it with a smooth fall-off; the anchors stay. first and last receive the
-  // changed positions. False, with first and last the two ends of the piece, when the dragged point lies
-  // inside a piece that has no inner point to move.
+  // anchor points that enclose it with a smooth fall-off; the anchors stay. The piece is the one between
+  // the anchors (or polyline ends) around the foot of from; the dragged point is the inner point of it
+  // nearest from, set exactly to to; the others move by the same offset weighted 3x^2 - 2x^3 of their
+  // arc-length fraction towards it. first and last receive the changed positions. False, with first and
+  // last the two ends of the piece, when the dragged point lies inside a piece that has no inner point
+  // to move; false with nothing written for non-finite input.
   static bool DeformPolyLine(VORListValVORMathPoint& points, const VORListValVORMathPoint& anchorPoints,
                              const VORMathPoint& from, const VORMathPoint& to, int& first, int& last);
   // True when the squared distance of p and q is at most tolSq (false for non-finite points).
   static bool IsCoincident(const VORMathPoint& p, const VORMathPoint& q, double tolSq);
-  // One unit normal per display point, from the nearest reference points' normals; viewNormal where none.
+  // One unit normal per display point: the normal of the nearest reference point (refNormals parallel
+  // to refPoints); the view normal (made unit) where there is none or it is zero or non-finite. normals
+  // may be one of the inputs. False when a display point is non-finite (it gets the view normal).
   static bool EstimateNormals(const VORListValVORMathPoint& refPoints, const VORListValVORMathVector& refNormals,
                               const VORListValVORMathPoint& points, const VORMathVector& viewNormal,
                               VORListValVORMathVector& normals);
   // Milliseconds from an arbitrary fixed start, monotonic.
   static unsigned long GetTickCount();
 
-  // Tolerance of thinning and fitting in model units (see the fitting source for how the fit uses it).
+  // Tolerance of thinning and fitting in model units (0.5): the largest distance of a drawn point from
+  // its fitted curve, and of a thinned-away point from the thinned polyline. It also sets the length
+  // over which corners are measured (four tolerances at least).
   static float mFitTolerance2D;
-  // Chordal deviation of display tessellation in model units.
+  // Chordal deviation of display tessellation in model units (0.05).
   static float mDisplayFitTolerance;
 };
 
