@@ -27,9 +27,6 @@ constexpr double kScaleTolerances = 4.0;
 // Weight of the fairness term (second differences of the poles) relative to the data per pole. Small:
 // it only settles poles that the data leave free and damps wiggles the points do not ask for.
 constexpr double kFairness = 1e-4;
-// Weight of an imposed tangent direction relative to the largest data weight; the direction is then
-// made exact by projection.
-constexpr double kTangentWeight = 1e5;
 constexpr int kMaxRefinements = 60;
 // Weight of a point the curve passes through, relative to an ordinary point; the pass is then made
 // exact by moving the poles around it.
@@ -462,54 +459,93 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
   mLocalPoles.resize(static_cast<size_t>(poles));
   mLocalPoles.front() = q0;
   mLocalPoles.back() = q1;
-  const bool constrained = !IsZero(t0) || !IsZero(t1);
-  if (!constrained) {
-    if (!SolveBand(G, R, K, 3, 3)) return false;
-    for (int i = 0; i < K; ++i)
-      mLocalPoles[static_cast<size_t>(i) + 1] = {R[static_cast<size_t>(i) * 3], R[static_cast<size_t>(i) * 3 + 1], R[static_cast<size_t>(i) * 3 + 2]};
-    PinPoints(a, b, false, false);
-    return true;
-  }
-  // Coordinates coupled by the tangent directions: one system of 3K unknowns, half-bandwidth 11.
-  const int n3 = 3 * K, w = 11;
-  mBand.assign(static_cast<size_t>(n3) * (w + 1), 0.0);
-  mRhs.assign(static_cast<size_t>(n3), 0.0);
-  for (int i = 0; i < K; ++i) {
-    for (int d = 0; d <= 3 && d <= i; ++d) {
-      const double g = G[static_cast<size_t>(i) * 4 + static_cast<size_t>(d)];
-      for (int c = 0; c < 3; ++c) mBand[static_cast<size_t>(3 * i + c) * (w + 1) + static_cast<size_t>(3 * d)] += g;
-    }
-    for (int c = 0; c < 3; ++c) mRhs[static_cast<size_t>(3 * i + c)] = R[static_cast<size_t>(i) * 3 + static_cast<size_t>(c)];
-  }
-  // Penalty w (I - T T^T)(Q - Q_end) on the pole next to a constrained end.
-  auto penalise = [&](int ui, const Vec& t, const Vec& qe) {
-    const double wt = kTangentWeight * static_cast<double>(m) / static_cast<double>(poles);
-    const double tv[3] = {t.x, t.y, t.z};
-    const double qv[3] = {qe.x, qe.y, qe.z};
-    for (int r = 0; r < 3; ++r) {
-      for (int c = 0; c < 3; ++c) {
-        const double pm = wt * ((r == c ? 1.0 : 0.0) - tv[r] * tv[c]);
-        if (c <= r) mBand[static_cast<size_t>(3 * ui + r) * (w + 1) + static_cast<size_t>(r - c)] += pm;
-        mRhs[static_cast<size_t>(3 * ui + r)] += pm * qv[c];
-      }
-    }
+  // An imposed direction turns the pole next to an end into that end plus a reach along the direction.
+  // The other unknown poles F = [f0, f1] keep the scalar band; the reaches follow from a 2 x 2 system:
+  //   G_FF X_F = R_F - c0 (Q0 + a t0) - cE (Qe - b t1),  and the normal equations of a and b.
+  const bool lockA = !IsZero(t0), lockB = !IsZero(t1);
+  const int f0 = lockA ? 1 : 0, f1 = lockB ? K - 2 : K - 1;
+  const int nf = f1 - f0 + 1;
+  auto g = [&](int i, int j) {  // G(i, j), symmetric band
+    if (i < j) std::swap(i, j);
+    return i - j <= 3 ? G[static_cast<size_t>(i) * 4 + static_cast<size_t>(i - j)] : 0.0;
   };
-  if (!IsZero(t0)) penalise(0, t0, q0);
-  if (!IsZero(t1)) penalise(K - 1, t1, q1);
-  if (!SolveBand(mBand, mRhs, n3, w, 1)) return false;
-  for (int i = 0; i < K; ++i)
-    mLocalPoles[static_cast<size_t>(i) + 1] = {mRhs[static_cast<size_t>(3 * i)], mRhs[static_cast<size_t>(3 * i + 1)], mRhs[static_cast<size_t>(3 * i + 2)]};
-  // Exact directions, pointing along the tangent, with a handle long enough to read as a direction.
-  const double len = mArc[static_cast<size_t>(b)] - mArc[static_cast<size_t>(a)];
-  const double minFirst = 0.05 * len * (U[4] - U[3]);
-  const double minLast = 0.05 * len * (U[poles] - U[poles - 1]);
-  if (!IsZero(t0)) {
-    const double s = std::max(Dot(Sub(mLocalPoles[1], q0), t0), minFirst);
-    mLocalPoles[1] = Add(q0, Scale(t0, s));
+  const int eK = K - 1;
+  constexpr int kCols = 5;  // three coordinates, then the responses to a and to b
+  mBand.assign(static_cast<size_t>(std::max(nf, 0)) * 4, 0.0);
+  mRhs.assign(static_cast<size_t>(std::max(nf, 0)) * kCols, 0.0);
+  for (int i = 0; i < nf; ++i) {
+    const int gi = f0 + i;
+    for (int d = 0; d <= 3 && d <= i; ++d) mBand[static_cast<size_t>(i) * 4 + static_cast<size_t>(d)] = g(gi, gi - d);
+    double* row = &mRhs[static_cast<size_t>(i) * kCols];
+    Vec r{R[static_cast<size_t>(gi) * 3], R[static_cast<size_t>(gi) * 3 + 1], R[static_cast<size_t>(gi) * 3 + 2]};
+    if (lockA) {
+      r = Sub(r, Scale(q0, g(gi, 0)));
+      row[3] = g(gi, 0);
+    }
+    if (lockB) {
+      r = Sub(r, Scale(q1, g(gi, eK)));
+      row[4] = g(gi, eK);
+    }
+    row[0] = r.x;
+    row[1] = r.y;
+    row[2] = r.z;
   }
-  if (!IsZero(t1)) {
-    const double s = std::max(Dot(Sub(q1, mLocalPoles[static_cast<size_t>(poles) - 2]), t1), minLast);
-    mLocalPoles[static_cast<size_t>(poles) - 2] = Sub(q1, Scale(t1, s));
+  if (nf > 0 && !SolveBand(mBand, mRhs, nf, 3, kCols)) return false;
+  // X_F = Y - z0 (a t0) + zE (b t1).
+  double reachA = 0.0, reachB = 0.0;
+  if (lockA || lockB) {
+    Vec cY0{0, 0, 0}, cYE{0, 0, 0};
+    double c0z0 = 0.0, c0zE = 0.0, cEz0 = 0.0, cEzE = 0.0;
+    for (int i = 0; i < nf; ++i) {
+      const int gi = f0 + i;
+      const double* row = &mRhs[static_cast<size_t>(i) * kCols];
+      const Vec y{row[0], row[1], row[2]};
+      const double c0 = lockA ? g(gi, 0) : 0.0, cE = lockB ? g(gi, eK) : 0.0;
+      cY0 = Add(cY0, Scale(y, c0));
+      cYE = Add(cYE, Scale(y, cE));
+      c0z0 += c0 * row[3];
+      c0zE += c0 * row[4];
+      cEz0 += cE * row[3];
+      cEzE += cE * row[4];
+    }
+    const Vec R0{R[0], R[1], R[2]};
+    const Vec RE{R[static_cast<size_t>(eK) * 3], R[static_cast<size_t>(eK) * 3 + 1], R[static_cast<size_t>(eK) * 3 + 2]};
+    const double tt = Dot(t0, t1);
+    // a * A11 + b * A12 = B1 (start), a * A21 + b * A22 = B2 (end).
+    double A11 = 1.0, A12 = 0.0, B1 = 0.0, A21 = 0.0, A22 = 1.0, B2 = 0.0;
+    if (lockA) {
+      A11 = g(0, 0) - c0z0;
+      A12 = lockB ? (c0zE - g(0, eK)) * tt : 0.0;
+      Vec v = Add(cY0, Scale(q0, g(0, 0)));
+      if (lockB) v = Add(v, Scale(q1, g(0, eK)));
+      B1 = -Dot(t0, Sub(v, R0));
+    }
+    if (lockB) {
+      A22 = cEzE - g(eK, eK);
+      A21 = lockA ? (g(eK, 0) - cEz0) * tt : 0.0;
+      Vec v = Add(cYE, Scale(q1, g(eK, eK)));
+      if (lockA) v = Add(v, Scale(q0, g(eK, 0)));
+      B2 = -Dot(t1, Sub(v, RE));
+    }
+    const double det = A11 * A22 - A12 * A21;
+    if (std::fabs(det) > 0.0 && std::isfinite(det)) {
+      reachA = lockA ? (B1 * A22 - A12 * B2) / det : 0.0;
+      reachB = lockB ? (A11 * B2 - A21 * B1) / det : 0.0;
+    }
+    // A reach long enough to read as a direction, pointing along it.
+    const double len = mArc[static_cast<size_t>(b)] - mArc[static_cast<size_t>(a)];
+    reachA = std::max(reachA, 0.05 * len * (U[4] - U[3]));
+    reachB = std::max(reachB, 0.05 * len * (U[poles] - U[poles - 1]));
+    if (!std::isfinite(reachA) || !std::isfinite(reachB)) return false;
+  }
+  if (lockA) mLocalPoles[1] = Add(q0, Scale(t0, reachA));
+  if (lockB) mLocalPoles[static_cast<size_t>(poles) - 2] = Sub(q1, Scale(t1, reachB));
+  for (int i = 0; i < nf; ++i) {
+    const double* row = &mRhs[static_cast<size_t>(i) * kCols];
+    Vec x{row[0], row[1], row[2]};
+    if (lockA) x = Sub(x, Scale(t0, row[3] * reachA));
+    if (lockB) x = Add(x, Scale(t1, row[4] * reachB));
+    mLocalPoles[static_cast<size_t>(f0 + i) + 1] = x;
   }
   PinPoints(a, b, !IsZero(t0), !IsZero(t1));
   return true;
