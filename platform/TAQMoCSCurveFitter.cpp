@@ -29,6 +29,7 @@ constexpr double kScaleTolerances = 4.0;
 constexpr double kFairness = 1e-4;
 constexpr int kMaxRefinements = 60;
 constexpr int kStartPoints = 40;
+constexpr double kStartTurn = 90.0;
 // Weight of a point the curve passes through, relative to an ordinary point; the pass is then made
 // exact by moving the poles around it.
 constexpr double kPinWeight = 1e4;
@@ -346,10 +347,23 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
   for (int t : mThrough) mPinned[static_cast<size_t>(t - a)] = 1;
   for (int i = 0; i < m; ++i) mU[static_cast<size_t>(i)] = (mArc[static_cast<size_t>(a + i)] - s0) / len;
   mU.back() = 1.0;
-  // Long pieces start with one span per kStartPoints points: no fit of a drawn stroke needs fewer, and
-  // the refinement then takes fewer rounds.
+  // Long pieces that turn a lot start with a span per kStartTurn degrees of drawn turn (at most one per
+  // kStartPoints points): no fit within the tolerance needs fewer, and the refinement then takes fewer
+  // rounds. A straight run starts, and may stay, with one span.
+  double turn = 0.0;
+  for (int j = a; j < b;) {
+    const int k = mAhead[static_cast<size_t>(j)];
+    if (k < 0 || k >= b) break;
+    const int l = mAhead[static_cast<size_t>(k)];
+    if (l < 0 || l > b) break;
+    const Vec u = Sub(mPoints[static_cast<size_t>(k)], mPoints[static_cast<size_t>(j)]);
+    const Vec v = Sub(mPoints[static_cast<size_t>(l)], mPoints[static_cast<size_t>(k)]);
+    const double c = Dot(u, v) / (Norm(u) * Norm(v));
+    turn += std::acos(c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c)) * (180.0 / M_PI);
+    j = k;
+  }
   mLocal.assign({0.0, 0.0, 0.0, 0.0});
-  const int startSpans = std::max(1, m / kStartPoints);
+  const int startSpans = std::max(1, std::min(m / kStartPoints, static_cast<int>(turn / kStartTurn)));
   for (int k = 1; k < startSpans; ++k) mLocal.push_back(static_cast<double>(k) / startSpans);
   mLocal.insert(mLocal.end(), {1.0, 1.0, 1.0, 1.0});
   std::vector<double> spanErr, next;
