@@ -366,7 +366,8 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
   const int startSpans = std::max(1, std::min(m / kStartPoints, static_cast<int>(turn / kStartTurn)));
   for (int k = 1; k < startSpans; ++k) mLocal.push_back(static_cast<double>(k) / startSpans);
   mLocal.insert(mLocal.end(), {1.0, 1.0, 1.0, 1.0});
-  std::vector<double> spanErr, next;
+  std::vector<double>& spanErr = mSpanErr;
+  std::vector<double>& next = mNext;
   const double tol = mTolerance;
   double maxErr = 0.0;
   for (int iteration = 0; iteration < kMaxRefinements; ++iteration) {
@@ -425,8 +426,10 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
   const Vec* P = mPoints.data() + a;
   const Vec q0 = P[0], q1 = P[m - 1];
   // Scalar normal equations G (band 3) with three right-hand sides.
-  std::vector<double> G(static_cast<size_t>(K) * 4, 0.0);
-  std::vector<double> R(static_cast<size_t>(K) * 3, 0.0);
+  std::vector<double>& G = mG;
+  std::vector<double>& R = mR;
+  G.assign(static_cast<size_t>(K) * 4, 0.0);
+  R.assign(static_cast<size_t>(K) * 3, 0.0);
   auto addG = [&](int i, int j, double v) {  // unknown indices, i >= j
     G[static_cast<size_t>(i) * 4 + static_cast<size_t>(i - j)] += v;
   };
@@ -659,18 +662,4 @@ void TAQMoCSCurveFitter::AppendPiece(int a, int b) {
   mMults.push_back(3);
   mPoles.insert(mPoles.end(), mLocalPoles.begin() + 1, mLocalPoles.end());
   for (double e : mErr) mMaxError = std::max(mMaxError, e);
-}
-
-TAQMoCSCurveFitter::Vec TAQMoCSCurveFitter::Evaluate(double t) const {
-  if (mKnots.empty()) return {0.0, 0.0, 0.0};
-  std::vector<double> flat;
-  for (size_t k = 0; k < mKnots.size(); ++k) flat.insert(flat.end(), static_cast<size_t>(mMults[k]), mKnots[k]);
-  const int poles = static_cast<int>(mPoles.size());
-  t = std::min(std::max(t, mKnots.front()), mKnots.back());
-  const int k = FindSpan(flat.data(), poles, t, 3);
-  double N[4];
-  Basis(flat.data(), k, t, N);
-  Vec c{0, 0, 0};
-  for (int r = 0; r < 4; ++r) c = Add(c, Scale(mPoles[static_cast<size_t>(k - 3 + r)], N[r]));
-  return c;
 }

@@ -66,8 +66,6 @@ class TAQMoCSCurveFitter {
   // The largest distance of a cleaned point from the curve point at its fit parameter (at least the
   // distance to the curve).
   double GetMaxError() const { return mMaxError; }
-  // The fitted curve at parameter t (arc length, clamped), evaluated on the result above.
-  Vec Evaluate(double t) const;
 
  private:
   void ComputeTurns();
@@ -96,7 +94,9 @@ class TAQMoCSCurveFitter {
   std::vector<double> mErr;     // deviation per point of the piece
   std::vector<double> mLocal;   // clamped knot vector of the piece, 0..1
   std::vector<Vec> mLocalPoles;
-  std::vector<double> mBand, mRhs;  // banded normal equations
+  std::vector<double> mSpanErr, mNext;  // refinement: worst deviation per span, the next knots
+  std::vector<double> mG, mR;       // scalar normal equations (band 3) and their right-hand sides
+  std::vector<double> mBand, mRhs;  // the system actually factorised
 
   // Result.
   std::vector<Vec> mPoles;
