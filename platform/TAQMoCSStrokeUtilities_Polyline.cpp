@@ -281,22 +281,33 @@ bool TAQMoCSStrokeUtilities::EstimateNormals(const VORListValVORMathPoint& refPo
   const int n = points.Size();
   const int m = refPoints.Size();
   const bool useRef = m > 0 && refNormals.Size() == m;
-  // Reference points sorted by x, so that the nearest one is found by a short walk from a bisection.
+  // Reference points sorted along the axis of their widest extent, so that the nearest one is found by
+  // a short walk either way from a bisection.
   struct Ref {
-    double x, y, z;
+    double key, x, y, z;
     VORMathVector normal;
   };
   std::vector<Ref> refs;
+  int axis = 0;
   if (useRef) {
+    double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (const VORMathPoint& p : refPoints) {
+      if (!p.IsFinite()) continue;
+      const double c[3] = {p.GetX(), p.GetY(), p.GetZ()};
+      for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], c[k]), hi[k] = std::max(hi[k], c[k]);
+    }
+    for (int k = 1; k < 3; ++k)
+      if (hi[k] - lo[k] > hi[axis] - lo[axis]) axis = k;
     refs.reserve(static_cast<size_t>(m));
     for (int i = 1; i <= m; ++i) {
       const VORMathPoint& p = refPoints[i];
       const VORMathVector& v = refNormals[i];
       if (!p.IsFinite()) continue;
       const double len = v.GetNorm();
-      refs.push_back({p.GetX(), p.GetY(), p.GetZ(), v.IsFinite() && len > 0.0 ? v / len : fallback});
+      const double c[3] = {p.GetX(), p.GetY(), p.GetZ()};
+      refs.push_back({c[axis], c[0], c[1], c[2], v.IsFinite() && len > 0.0 ? v / len : fallback});
     }
-    std::sort(refs.begin(), refs.end(), [](const Ref& a, const Ref& b) { return a.x < b.x; });
+    std::sort(refs.begin(), refs.end(), [](const Ref& a, const Ref& b) { return a.key < b.key; });
   }
   VORListValVORMathVector out(n);
   bool allFinite = true;
@@ -307,7 +318,9 @@ bool TAQMoCSStrokeUtilities::EstimateNormals(const VORListValVORMathPoint& refPo
       continue;
     }
     const double px = p.GetX(), py = p.GetY(), pz = p.GetZ();
-    const auto it = std::lower_bound(refs.begin(), refs.end(), px, [](const Ref& r, double x) { return r.x < x; });
+    const double pc[3] = {px, py, pz};
+    const double key = pc[axis];
+    const auto it = std::lower_bound(refs.begin(), refs.end(), key, [](const Ref& r, double k) { return r.key < k; });
     const size_t mid = static_cast<size_t>(it - refs.begin());
     double best = std::numeric_limits<double>::infinity();
     size_t bestI = 0;
@@ -318,7 +331,8 @@ bool TAQMoCSStrokeUtilities::EstimateNormals(const VORListValVORMathPoint& refPo
         best = d;
         bestI = i;
       }
-      return dx * dx;
+      const double dk = refs[i].key - key;
+      return dk * dk;
     };
     for (size_t i = mid; i < refs.size(); ++i)
       if (visit(i) > best) break;

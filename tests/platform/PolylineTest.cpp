@@ -197,6 +197,32 @@ TEST(EstimateNormals, TakesTheNearestReferenceNormalOrFallsBackOnTheView) {
   for (const VORMathVector& n : normals) EXPECT_TRUE(n == VORMathVector(0, 0, 1));
 }
 
+TEST(EstimateNormals, FindsTheNearestReferencePointOnEveryRealStroke) {
+  for (const std::string& f : StrokeFiles("real")) {
+    const VORListValVORMathPoint ref = LoadStrokePoints(f);
+    VORListValVORMathVector refNormals;
+    for (int i = 1; i <= ref.Size(); ++i) {
+      const double a = 0.1 * i;
+      refNormals.Append(VORMathVector(std::cos(a), std::sin(a), 0));
+    }
+    VORListValVORMathPoint display;  // between the drawn points, a little off the stroke
+    for (int i = 2; i <= ref.Size(); ++i)
+      display.Append(VORMathPoint(0.5 * (ref[i - 1].GetX() + ref[i].GetX()) + 0.3, 0.5 * (ref[i - 1].GetY() + ref[i].GetY()), 0));
+    VORListValVORMathVector normals;
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::EstimateNormals(ref, refNormals, display, VORMathVector(0, 0, 1), normals));
+    ASSERT_EQ(normals.Size(), display.Size());
+    for (int k = 1; k <= display.Size(); ++k) {
+      double nearest = std::numeric_limits<double>::infinity();
+      for (const VORMathPoint& r : ref) nearest = std::min(nearest, r.DistanceTo(display[k]));
+      // The normal given is that of a reference point at the nearest distance.
+      bool found = false;
+      for (int i = 1; i <= ref.Size() && !found; ++i)
+        found = ref[i].DistanceTo(display[k]) == nearest && normals[k] == refNormals[i] / refNormals[i].GetNorm();
+      EXPECT_TRUE(found) << f << " point " << k;
+    }
+  }
+}
+
 TEST(GetTickCount, NeverRunsBackwards) {
   const unsigned long a = TAQMoCSStrokeUtilities::GetTickCount();
   const unsigned long b = TAQMoCSStrokeUtilities::GetTickCount();
