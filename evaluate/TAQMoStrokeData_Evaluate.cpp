@@ -1,0 +1,77 @@
+// Geometry of one data segment: its fitted curve, optionally projected onto a body, and the display
+// polyline tessellated from it.
+#include <cmath>
+
+#include "TAQMoCSStrokeUtilities.h"
+#include "TAQMoStrokeData.h"
+#include "VORCurve.h"
+#include "VORGeoFactory.h"
+
+namespace {
+// Chordal deviation of the display polyline, model units.
+const float kDisplayTolerance = 0.1f;
+}  // namespace
+
+long TAQMoStrokeData::Evaluate(VORGeoFactory* factory, VORSoftwareConfiguration* config, bool isSketch,
+                               VORBody* body, VORRawCollint* anchors, VORMathVector* tangents,
+                               VORListValVORMathPoint& sourcePoints, svConstraintStatus& status,
+                               VORListPtrVORCurve* curves, VORRawCollint* splits, VORListValVORMathPoint* points,
+                               VORListValVORMathVector* normals, double* range, bool wholeCurve) {
+  if (!factory) return E_FAIL;
+  if (range) {
+    const double width = std::fabs(range[1] - range[0]);
+    // A NaN range is as short as none.
+    if (!(factory->GetResolution() <= width)) return E_FAIL;
+  }
+
+  status = 0;
+  sourcePoints.RemoveAll();
+  if (curves) curves->RemoveAll();
+  if (points) points->RemoveAll();
+  if (splits) splits->RemoveAll();
+  if (normals) normals->RemoveAll();
+
+  // A segment without a reference plane takes the same path: its stored 3D points are its source points
+  // and are fitted once, so the update gets exactly one curve and a split list ending with the display
+  // point count (no extra fit of an empty list comes first).
+  const long result = GetSourcePoints(sourcePoints, normals);
+  if (result < 0) return result;
+
+  const bool wantFit = curves || (splits && points);
+  if (wantFit) {
+    VORCurve* curve =
+        TAQMoCSStrokeUtilities::CreateFitCurve(factory, config, sourcePoints, anchors, tangents, nullptr);
+    if (curve) {
+      if (!body) {
+        if (curves) curves->Append(curve);
+        if (points)
+          TAQMoCSStrokeUtilities::Tessellate(curve, curve->GetStartLimit(), curve->GetEndLimit(),
+                                             static_cast<double>(kDisplayTolerance), *points);
+      } else {
+        VORListPtrVORCurve pieces;
+        VORRawCollint indices;
+        if (wholeCurve) {
+          pieces.Append(curve);
+          indices.Append(1);
+        } else {
+          TAQMoCSStrokeUtilities::GetProjection(config, body, curve, curve->GetStartLimit().GetParam(),
+                                                curve->GetEndLimit().GetParam(), pieces, indices);
+        }
+        if (curves) *curves = pieces;
+        if (splits && points) {
+          TAQMoCSStrokeUtilities::Tessellate(pieces, indices, *splits, *points, static_cast<double>(kDisplayTolerance),
+                                             isSketch ? 3.0 : 0.0, false);
+          if (normals) {
+            VORListValVORMathVector estimated;
+            TAQMoCSStrokeUtilities::EstimateNormals(sourcePoints, *normals, *points, VORMathVector(0.0, 0.0, 1.0),
+                                                    estimated);
+            *normals = estimated;
+          }
+        }
+      }
+    }
+  }
+  if (splits && points && splits->Size() == 0) splits->Append(points->Size());
+  if (status == 0 && !range) mSourceCoords = sourcePoints;
+  return result;
+}
