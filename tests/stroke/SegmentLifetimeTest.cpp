@@ -303,4 +303,83 @@ TEST(TangentRecordLifetime, CallersRecordsAreNeverDeleted) {
   w.ExpectAllDeletedOnce();
 }
 
+// Tangent records made by the library (the end-tangent recording) are reclaimed by the last stroke that
+// holds them, however the strokes are copied, closed or handed each other's records.
+class TangentRecords : public ::testing::Test {
+ protected:
+  static void Record(TAQMoStroke& s, const VORMathPoint& start, const VORMathPoint& end) {
+    const VORMathPoint points[2] = {start, end};
+    const VORMathDirection directions[2] = {VORMathDirection(1, 0, 0), VORMathDirection(0, 1, 0)};
+    const VORMathDirection normals[2] = {VORMathDirection(0, 0, 1), VORMathDirection(0, 0, 1)};
+    s.UpdateEndTangents(points, directions, normals);
+  }
+  // A stroke with a sketch plane and two recorded records, which the watch then follows.
+  static TAQMoStroke* Recorded(Watch& w) {
+    TAQMoStroke* s = new TAQMoStroke;
+    s->SetSketchPlane(VORMathPlane());
+    Record(*s, VORMathPoint(0, 0, 0), VORMathPoint(10, 0, 0));
+    TAQUtVector<TAQMoStrokeData*> records;
+    s->GetTangents(records);
+    EXPECT_EQ(records.Size(), 2u);
+    for (unsigned i = 0; i < records.Size(); ++i) w.Follow(records[i]);
+    return s;
+  }
+  static TAQUtVector<TAQMoStrokeData*> Records(const TAQMoStroke& s) {
+    TAQUtVector<TAQMoStrokeData*> records;
+    s.GetTangents(records);
+    return records;
+  }
+};
+
+TEST_F(TangentRecords, AreDeletedWithTheirStroke) {
+  Watch w;
+  TAQMoStroke* s = Recorded(w);
+  const TAQUtVector<TAQMoStrokeData*> records = Records(*s);
+  w.ExpectNoneDeleted(records);
+  delete s;
+  w.ExpectAllDeletedOnce();
+}
+
+TEST_F(TangentRecords, SharedByACopyOutliveTheOriginal) {
+  Watch w;
+  TAQMoStroke* s = Recorded(w);
+  TAQMoStroke* copy = new TAQMoStroke(*s);
+  const TAQUtVector<TAQMoStrokeData*> records = Records(*s);
+  delete s;
+  w.ExpectNoneDeleted(records);
+  VORMathPoint ends[2];
+  VORMathDirection directions[2];
+  EXPECT_TRUE(copy->GetEndTangents(ends, directions));
+  EXPECT_EQ(ends[1], VORMathPoint(10, 0, 0));
+  delete copy;
+  w.ExpectAllDeletedOnce();
+}
+
+TEST_F(TangentRecords, ClosingTheStrokeDropsThemUnlessACopyHoldsThem) {
+  Watch w;
+  TAQMoStroke* s = Recorded(w);
+  const TAQUtVector<TAQMoStrokeData*> records = Records(*s);
+  TAQMoStroke copy(*s);
+  Record(*s, VORMathPoint(1, 1, 0), VORMathPoint(1, 1, 0));  // coincident ends close the stroke
+  EXPECT_EQ(Records(*s).Size(), 0u);
+  w.ExpectNoneDeleted(records);
+  Record(copy, VORMathPoint(2, 2, 0), VORMathPoint(2, 2, 0));
+  w.ExpectAllDeletedOnce();
+  delete s;
+}
+
+TEST_F(TangentRecords, HandedToAnotherStrokeAreSharedWithIt) {
+  Watch w;
+  TAQMoStroke* a = Recorded(w);
+  TAQMoStroke* b = Recorded(w);
+  const TAQUtVector<TAQMoStrokeData*> fromA = Records(*a);
+  const TAQUtVector<TAQMoStrokeData*> fromB = Records(*b);
+  b->SetTangents(fromA);  // b lets go of its own records, the only holder of them
+  for (unsigned i = 0; i < fromB.Size(); ++i) EXPECT_EQ(w.Deletes(fromB[i]), 1);
+  delete a;
+  w.ExpectNoneDeleted(fromA);
+  delete b;
+  w.ExpectAllDeletedOnce();
+}
+
 }  // namespace
