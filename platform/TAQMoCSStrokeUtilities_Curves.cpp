@@ -400,7 +400,8 @@ bool TAQMoCSStrokeUtilities::SubsetCurveNormalized(VORCurve* curve, const double
   const double u1 = s1 < 1.0 ? impl.ParameterAtLength(s1 * length) : impl.last;
   if (!(u1 - u0 > Precision::PConfusion())) return false;
   try {
-    Handle(Geom_BSplineCurve) cut = Handle(Geom_BSplineCurve)::DownCast(impl.curve->Copy());
+    if (impl.Curve().IsNull()) return false;
+    Handle(Geom_BSplineCurve) cut = Handle(Geom_BSplineCurve)::DownCast(impl.Curve()->Copy());
     cut->Segment(u0, u1);
     return impl.Set(cut);
   } catch (const Standard_Failure&) {
@@ -509,7 +510,8 @@ bool TAQMoCSStrokeUtilities::GetProjection(VORSoftwareConfiguration* /*config*/,
   };
   std::vector<Piece> found;
   try {
-    BRepBuilderAPI_MakeEdge edge(Handle(Geom_Curve)(impl.curve), start, end);
+    if (impl.Curve().IsNull()) return false;
+    BRepBuilderAPI_MakeEdge edge(Handle(Geom_Curve)(impl.Curve()), start, end);
     if (!edge.IsDone()) return false;
     BRepOffsetAPI_NormalProjection projection(shape);
     projection.Add(edge.Edge());

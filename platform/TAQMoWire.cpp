@@ -72,6 +72,7 @@ VORBody_var TAQMoWire::MakeWireFromCurves(const VORGeoFactory_var& factory, VORL
     for (int i = 0; i < n; ++i) {
       const VORCurve* c = curves[i + 1];
       const Handle(Geom_Curve) geom = Handle(Geom_Curve)(VORCurveAccess::Curve(c));
+      if (geom.IsNull()) return VORBody_var();
       const double u0 = c->GetStartLimit().GetParam(), u1 = c->GetEndLimit().GetParam();
       // The edge follows the curve's own parameter; a reversed one is the same edge turned round.
       const TopoDS_Vertex& atStart = reversed[i] ? joints[i + 1] : joints[i];

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <Standard_Failure.hxx>
+#include <TColStd_Array1OfInteger.hxx>
 #include <TColStd_Array1OfReal.hxx>
 #include <TColgp_Array1OfPnt.hxx>
 
@@ -42,6 +44,10 @@ bool VORCurve::Impl::Set(const Handle(Geom_BSplineCurve)& bspline) {
   }
   std::vector<double> newKnots(static_cast<size_t>(fk.Length()));
   for (int i = 0; i < fk.Length(); ++i) newKnots[i] = fk.Value(fk.Lower() + i);
+  const TColStd_Array1OfReal& dk = bspline->Knots();
+  const TColStd_Array1OfInteger& dm = bspline->Multiplicities();
+  distinctKnots.assign(dk.begin(), dk.end());
+  multiplicities.assign(dm.begin(), dm.end());
   curve = bspline;
   degree = p;
   poles.swap(newPoles);
@@ -55,6 +61,46 @@ bool VORCurve::Impl::Set(const Handle(Geom_BSplineCurve)& bspline) {
   box.clear();
   spanLength.clear();
   return true;
+}
+
+void VORCurve::Impl::SetData(int deg, const double* xyz, int poleCount, const double* k, const int* m,
+                             int knotCount) {
+  curve.Nullify();
+  degree = deg;
+  poles.assign(xyz, xyz + 3 * poleCount);
+  distinctKnots.assign(k, k + knotCount);
+  multiplicities.assign(m, m + knotCount);
+  knots.clear();
+  knots.reserve(static_cast<size_t>(poleCount + deg + 1));
+  for (int i = 0; i < knotCount; ++i) knots.insert(knots.end(), static_cast<size_t>(m[i]), k[i]);
+  first = knots[deg];
+  last = knots[poleCount];
+  bezierReady = false;
+  spanStart.clear();
+  spanKnot.clear();
+  bezier.clear();
+  box.clear();
+  spanLength.clear();
+}
+
+const Handle(Geom_BSplineCurve)& VORCurve::Impl::Curve() const {
+  if (curve.IsNull()) {
+    const int n = static_cast<int>(poles.size() / 3), nk = static_cast<int>(distinctKnots.size());
+    TColgp_Array1OfPnt occPoles(1, n);
+    for (int i = 0; i < n; ++i) occPoles.SetValue(i + 1, gp_Pnt(poles[3 * i], poles[3 * i + 1], poles[3 * i + 2]));
+    TColStd_Array1OfReal occKnots(1, nk);
+    TColStd_Array1OfInteger occMults(1, nk);
+    for (int i = 0; i < nk; ++i) {
+      occKnots.SetValue(i + 1, distinctKnots[i]);
+      occMults.SetValue(i + 1, multiplicities[i]);
+    }
+    try {
+      curve = new Geom_BSplineCurve(occPoles, occKnots, occMults, degree);
+    } catch (const Standard_Failure&) {
+      curve.Nullify();
+    }
+  }
+  return curve;
 }
 
 int VORCurve::Impl::FindSpan(double u) const {

@@ -10,11 +10,15 @@
 
 #include "VORCurve.h"
 
-// The modeler's curve is never changed after it has been given to an Impl: an operation that alters a
-// curve (a cut, a reversal) works on a copy and installs the copy with Set. So clones may share it.
+// The modeler's curve is made from the flat data on first use (a wire, a projection, a cut), so that
+// creating a curve costs only the copy of its data. It is never changed once made: an operation that
+// alters a curve works on a copy and installs the copy with Set. So clones may share it.
 struct VORCurve::Impl {
-  Handle(Geom_BSplineCurve) curve;
+  mutable Handle(Geom_BSplineCurve) curve;  // null until first asked for (Curve())
   int degree = 0;
+  // Distinct knots and their multiplicities, as the curve was made from.
+  std::vector<double> distinctKnots;
+  std::vector<int> multiplicities;
   // Flat knot vector (each knot repeated by its multiplicity), poles as x, y, z triples.
   std::vector<double> knots;
   std::vector<double> poles;
@@ -34,6 +38,10 @@ struct VORCurve::Impl {
 
   // Installs a B-spline (non-rational, non-periodic) and its flat data; false when it cannot be used.
   bool Set(const Handle(Geom_BSplineCurve)& bspline);
+  // Installs checked B-spline data (the factory has validated it); the modeler's curve is made later.
+  void SetData(int deg, const double* xyz, int poleCount, const double* k, const int* m, int knotCount);
+  // The modeler's curve, made on first call; null if the modeler refuses the data.
+  const Handle(Geom_BSplineCurve)& Curve() const;
   int SpanCount() const;
   void BuildBezier() const;
   // Index (into knots) of the span that holds u: knots[i] <= u < knots[i + 1], the last span for u = last.
@@ -58,7 +66,7 @@ struct VORCurve::Impl {
 struct VORCurveAccess {
   using Impl = VORCurve::Impl;  // the name other kernel sources use
   static VORCurve::Impl* Get(const VORCurve* curve) { return curve ? curve->mImpl.get() : nullptr; }
-  static const Handle(Geom_BSplineCurve)& Curve(const VORCurve* curve) { return curve->mImpl->curve; }
+  static const Handle(Geom_BSplineCurve)& Curve(const VORCurve* curve) { return curve->mImpl->Curve(); }
   // A curve of factory holding bspline, not yet registered in the factory (VORGeoFactoryAccess::AddCurve
   // does); null when the B-spline cannot back a curve.
   static VORCurve* Create(VORGeoFactory* factory, const Handle(Geom_BSplineCurve)& bspline) {
@@ -67,6 +75,19 @@ struct VORCurveAccess {
       delete curve;
       return nullptr;
     }
+    return curve;
+  }
+  // A curve of factory from B-spline data that the factory has checked.
+  static VORCurve* Create(VORGeoFactory* factory, int degree, const double* xyz, int poleCount, const double* knots,
+                          const int* mults, int knotCount) {
+    VORCurve* curve = new VORCurve(factory);
+    curve->mImpl->SetData(degree, xyz, poleCount, knots, mults, knotCount);
+    return curve;
+  }
+  // A copy of source (sharing its modeler curve, which never changes) in factory.
+  static VORCurve* Copy(VORGeoFactory* factory, const VORCurve* source) {
+    VORCurve* curve = new VORCurve(factory);
+    *curve->mImpl = *source->mImpl;
     return curve;
   }
 };

@@ -6,9 +6,6 @@
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 #include <Standard_Failure.hxx>
-#include <TColStd_Array1OfInteger.hxx>
-#include <TColStd_Array1OfReal.hxx>
-#include <TColgp_Array1OfPnt.hxx>
 
 #include "VORBody.h"
 #include "VORBody_Impl.h"
@@ -65,31 +62,19 @@ VORCurve* VORGeoFactory::CreateBSplineCurve(int degree, const VORListValVORMathP
     sum += m[i];
   }
   if (sum != nPoles + degree + 1) return nullptr;
-  TColgp_Array1OfPnt occPoles(1, nPoles);
   const VORMathPoint* p = poles.Data();
-  for (int i = 0; i < nPoles; ++i) {
+  for (int i = 0; i < nPoles; ++i)
     if (!p[i].IsFinite()) return nullptr;
-    occPoles.SetValue(i + 1, gp_Pnt(p[i].GetX(), p[i].GetY(), p[i].GetZ()));
-  }
-  TColStd_Array1OfReal occKnots(1, nKnots);
-  TColStd_Array1OfInteger occMults(1, nKnots);
-  for (int i = 0; i < nKnots; ++i) {
-    occKnots.SetValue(i + 1, k[i]);
-    occMults.SetValue(i + 1, m[i]);
-  }
-  Handle(Geom_BSplineCurve) bspline;
-  try {
-    bspline = new Geom_BSplineCurve(occPoles, occKnots, occMults, degree);
-  } catch (const Standard_Failure&) {
-    return nullptr;
-  }
-  return VORGeoFactoryAccess::AddCurve(this, bspline);
+  // VORMathPoint is three doubles, so the poles are already the flat x, y, z array the curve keeps.
+  static_assert(sizeof(VORMathPoint) == 3 * sizeof(double), "points are packed coordinates");
+  VORCurve* curve = VORCurveAccess::Create(this, degree, reinterpret_cast<const double*>(p), nPoles, k, m, nKnots);
+  return VORGeoFactoryAccess::Register(this, curve);
 }
 
 VORCurve* VORGeoFactory::CloneCurve(const VORCurve* curve) {
   if (!curve) return nullptr;
-  // The modeler's curve never changes once installed, so the clone shares it.
-  return VORGeoFactoryAccess::AddCurve(this, VORCurveAccess::Curve(curve));
+  // The modeler's curve never changes once made, so the clone shares it.
+  return VORGeoFactoryAccess::Register(this, VORCurveAccess::Copy(this, curve));
 }
 
 void VORGeoFactory::Remove(VORCurve* curve, int /*option*/) {
@@ -110,7 +95,10 @@ void VORGeoFactory::Remove(VORBody* body, int /*option*/) {
 
 VORCurve* VORGeoFactoryAccess::AddCurve(VORGeoFactory* factory, const Handle(Geom_BSplineCurve)& bspline) {
   if (!factory) return nullptr;
-  VORCurve* curve = VORCurveAccess::Create(factory, bspline);
+  return Register(factory, VORCurveAccess::Create(factory, bspline));
+}
+
+VORCurve* VORGeoFactoryAccess::Register(VORGeoFactory* factory, VORCurve* curve) {
   if (!curve) return nullptr;
   VORGeoFactory::Impl& f = *factory->mImpl;
   const long long id = ++f.createdCurves;

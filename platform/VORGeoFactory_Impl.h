@@ -27,6 +27,8 @@ struct VORGeoFactoryAccess {
   // A new curve in factory holding bspline (which the curve then treats as never changing); null when the
   // B-spline cannot back a curve (rational, periodic, degree out of range).
   static VORCurve* AddCurve(VORGeoFactory* factory, const Handle(Geom_BSplineCurve)& bspline);
+  // Makes factory the owner of a new curve of it (null stays null) and counts it.
+  static VORCurve* Register(VORGeoFactory* factory, VORCurve* curve);
   // A new body in factory holding shape; null for a null factory or shape.
   static VORBody* AddBody(VORGeoFactory* factory, const TopoDS_Shape& shape);
 };
