@@ -9,8 +9,12 @@
 #  else
 #    define TAQ_EXPORT __declspec(dllimport)
 #  endif
+#  define TAQ_HIDDEN
 #else
 #  define TAQ_EXPORT __attribute__((visibility("default")))
+// Marks a private part of an exported class (an implementation struct) so that it stays out of the library's
+// exported names.
+#  define TAQ_HIDDEN __attribute__((visibility("hidden")))
 #endif
 
 // Result codes of the operations that fill or query a stroke.

@@ -33,7 +33,7 @@ class TAQ_EXPORT VORBody {
   explicit VORBody(VORGeoFactory* factory);
   ~VORBody();
 
-  struct Impl;  // holds the shape
+  struct TAQ_HIDDEN Impl;  // holds the shape
   std::unique_ptr<Impl> mImpl;
   VORGeoFactory* mFactory;
 };

@@ -83,26 +83,6 @@ void VORCurve::Impl::SetData(int deg, const double* xyz, int poleCount, const do
   spanLength.clear();
 }
 
-const Handle(Geom_BSplineCurve)& VORCurve::Impl::Curve() const {
-  if (curve.IsNull()) {
-    const int n = static_cast<int>(poles.size() / 3), nk = static_cast<int>(distinctKnots.size());
-    TColgp_Array1OfPnt occPoles(1, n);
-    for (int i = 0; i < n; ++i) occPoles.SetValue(i + 1, gp_Pnt(poles[3 * i], poles[3 * i + 1], poles[3 * i + 2]));
-    TColStd_Array1OfReal occKnots(1, nk);
-    TColStd_Array1OfInteger occMults(1, nk);
-    for (int i = 0; i < nk; ++i) {
-      occKnots.SetValue(i + 1, distinctKnots[i]);
-      occMults.SetValue(i + 1, multiplicities[i]);
-    }
-    try {
-      curve = new Geom_BSplineCurve(occPoles, occKnots, occMults, degree);
-    } catch (const Standard_Failure&) {
-      curve.Nullify();
-    }
-  }
-  return curve;
-}
-
 int VORCurve::Impl::FindSpan(double u) const {
   const int n = static_cast<int>(poles.size() / 3);
   // Valid span indices run from degree to n - 1 (knots[degree] = first, knots[n] = last).

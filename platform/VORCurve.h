@@ -41,7 +41,7 @@ class TAQ_EXPORT VORCurve {
   explicit VORCurve(VORGeoFactory* factory);
   ~VORCurve();
 
-  struct Impl;  // holds the B-spline handle
+  struct TAQ_HIDDEN Impl;  // holds the B-spline handle
   std::unique_ptr<Impl> mImpl;
   VORGeoFactory* mFactory;
 };

@@ -6,7 +6,11 @@
 #include <vector>
 
 #include <Geom_BSplineCurve.hxx>
+#include <Standard_Failure.hxx>
 #include <Standard_Handle.hxx>
+#include <TColStd_Array1OfInteger.hxx>
+#include <TColStd_Array1OfReal.hxx>
+#include <TColgp_Array1OfPnt.hxx>
 
 #include "VORCurve.h"
 
@@ -61,6 +65,28 @@ struct VORCurve::Impl {
   double Speed(double u) const;                    // |first derivative| at u
   double GaussLength(double a, double b) const;   // arc length over [a, b] inside one span
 };
+
+// Inline so that the kernel tests, which compare against the B-spline itself, reach it without the
+// library exporting it.
+inline const Handle(Geom_BSplineCurve)& VORCurve::Impl::Curve() const {
+  if (curve.IsNull()) {
+    const int n = static_cast<int>(poles.size() / 3), nk = static_cast<int>(distinctKnots.size());
+    TColgp_Array1OfPnt occPoles(1, n);
+    for (int i = 0; i < n; ++i) occPoles.SetValue(i + 1, gp_Pnt(poles[3 * i], poles[3 * i + 1], poles[3 * i + 2]));
+    TColStd_Array1OfReal occKnots(1, nk);
+    TColStd_Array1OfInteger occMults(1, nk);
+    for (int i = 0; i < nk; ++i) {
+      occKnots.SetValue(i + 1, distinctKnots[i]);
+      occMults.SetValue(i + 1, multiplicities[i]);
+    }
+    try {
+      curve = new Geom_BSplineCurve(occPoles, occKnots, occMults, degree);
+    } catch (const Standard_Failure&) {
+      curve.Nullify();
+    }
+  }
+  return curve;
+}
 
 // The kernel's own code reaches a curve's inside through this.
 struct VORCurveAccess {

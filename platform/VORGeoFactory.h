@@ -47,7 +47,7 @@ class TAQ_EXPORT VORGeoFactory {
 
  private:
   friend struct VORGeoFactoryAccess;  // the kernel's own code in platform/ registers bodies through it
-  struct Impl;
+  struct TAQ_HIDDEN Impl;
   std::unique_ptr<Impl> mImpl;
 };
 

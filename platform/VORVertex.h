@@ -20,7 +20,7 @@ class TAQ_EXPORT VORVertex {
   VORVertex();
   ~VORVertex();
 
-  struct Impl;
+  struct TAQ_HIDDEN Impl;
   std::unique_ptr<Impl> mImpl;
 };
 
