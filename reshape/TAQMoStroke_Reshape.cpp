@@ -34,6 +34,7 @@ bool TAQMoStroke::ReshapeCurve(VORSoftwareConfiguration* config, VORGeoFactory* 
   stroke->GetSourcePoints(points, &points2D, &planes, nullptr, nullptr);
   if (points.Size() < 2) return false;
 
+  const VORRawCollint anchorsBefore = stroke->mAnchors;
   VORRawCollint anchors = stroke->mAnchors;
   VORListValVORMathPoint anchorPoints;
   for (int k = 1; k <= anchors.Size(); ++k)
@@ -88,7 +89,10 @@ bool TAQMoStroke::ReshapeCurve(VORSoftwareConfiguration* config, VORGeoFactory* 
       return noUpdate ? true : stroke->UpdateGeometry(factory, config, nullptr, nullptr, nullptr, nullptr, nullptr);
     }
   }
-  if (!UpdateDataPointsInRange(config, stroke, points, first, last, points2D, planes)) return false;
+  if (!UpdateDataPointsInRange(config, stroke, points, first, last, points2D, planes)) {
+    stroke->mAnchors = anchorsBefore;  // the points did not move: neither do the anchors
+    return false;
+  }
   if (noUpdate) return true;
   return stroke->UpdateGeometry(factory, config, nullptr, nullptr, nullptr, nullptr, nullptr);
 }

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -143,9 +145,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool anchorsPromised[kSlots] = {false, false, false};
   for (int i = 0; i < kSlots; ++i) slots[i].reset(new FuzzStroke());
 
+  // TAQ_FUZZ_TRACE=1 prints each step, to read what a failing input did.
+  static const bool trace = std::getenv("TAQ_FUZZ_TRACE") != nullptr;
   for (int step = 0; step < 48 && !in.AtEnd(); ++step) {
     const uint8_t op = in.U8();
     const int k = in.U8() % kSlots;
+    if (trace) std::fprintf(stderr, "step %d: operation %d on stroke %d\n", step, op % 24, k);
     if (!slots[k]) slots[k].reset(new FuzzStroke());
     FuzzStroke& s = *slots[k];
     switch (op % 24) {
@@ -220,6 +225,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 23: { const int j = in.U8() % kSlots;  // share tangent records between strokes
                  if (slots[j]) { TAQUtVector<TAQMoStrokeData*> t; s.GetTangents(t); slots[j]->SetTangents(t); }
                  break; }
+    }
+    if (trace) {
+      VORRawCollint a;
+      VORListValVORMathPoint p;
+      s.GetAnchors(a);
+      s.GetSourcePoints(p, nullptr, nullptr, nullptr, nullptr);
+      std::fprintf(stderr, "  %d source points, anchors", p.Size());
+      for (int i = 1; i <= a.Size(); ++i) std::fprintf(stderr, " %d", a[i]);
+      std::fprintf(stderr, "\n");
     }
     CheckReadable(s);
     CheckDisplay(s);
