@@ -359,7 +359,8 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
     const Vec u = Sub(mPoints[static_cast<size_t>(k)], mPoints[static_cast<size_t>(j)]);
     const Vec v = Sub(mPoints[static_cast<size_t>(l)], mPoints[static_cast<size_t>(k)]);
     const double c = Dot(u, v) / (Norm(u) * Norm(v));
-    turn += std::acos(c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c)) * (180.0 / M_PI);
+    // Coincident points, or lengths that overflow on huge coordinates, give no turn.
+    if (std::isfinite(c)) turn += std::acos(c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c)) * (180.0 / M_PI);
     j = k;
   }
   mLocal.assign({0.0, 0.0, 0.0, 0.0});
