@@ -1,0 +1,366 @@
+// Anchors: read as points, deleted with the points between their neighbours, a run of points cleared,
+// and the anchors inside a range; on synthetic strokes (plain, on several planes, closed) and real ones.
+#include <gtest/gtest.h>
+
+#include "EditTestSupport.h"
+
+namespace {
+
+using namespace edit_test;
+
+VORListValVORMathPoint Numbered(int n) {
+  VORListValVORMathPoint p;
+  for (int i = 1; i <= n; ++i) p.Append(VORMathPoint(i, 0.1 * i * i, 0.0));
+  return p;
+}
+
+// ---- GetAnchors (points) ----
+
+TEST(AnchorPoints, WellFormedAnchorsGiveOnePointEach) {
+  TestStroke s;
+  const VORListValVORMathPoint p = Numbered(10);
+  MakePlainStroke(s, p, Ints({1, 5, 10}));
+  VORListValVORMathPoint out;
+  EXPECT_EQ(s.GetAnchors(out), S_OK);
+  ASSERT_EQ(out.Size(), 3);
+  EXPECT_EQ(out[1], p[1]);
+  EXPECT_EQ(out[2], p[5]);
+  EXPECT_EQ(out[3], p[10]);
+}
+
+TEST(AnchorPoints, AnchorsMissingTheEndsFailButStillListTheEnds) {
+  TestStroke s;
+  const VORListValVORMathPoint p = Numbered(10);
+  MakePlainStroke(s, p, Ints({5}));
+  VORListValVORMathPoint out;
+  EXPECT_EQ(s.GetAnchors(out), E_FAIL);
+  ASSERT_EQ(out.Size(), 3);
+  EXPECT_EQ(out[2], p[5]);
+  s.SetAnchors(Ints({1, 5, 99, 10}));  // an anchor beyond the points adds nothing
+  EXPECT_EQ(s.GetAnchors(out), E_FAIL);
+  EXPECT_EQ(out.Size(), 3);
+}
+
+TEST(AnchorPoints, NoAnchorsGiveAnEmptyListAndOnePointCannotHoldTwo) {
+  TestStroke s;
+  MakePlainStroke(s, Numbered(10), VORRawCollint());
+  VORListValVORMathPoint out;
+  out.Append(VORMathPoint());
+  EXPECT_EQ(s.GetAnchors(out), S_OK);
+  EXPECT_EQ(out.Size(), 0);
+  TestStroke one;
+  MakePlainStroke(one, Numbered(1), Ints({1, 4}));
+  EXPECT_EQ(one.GetAnchors(out), E_FAIL);
+  EXPECT_EQ(out.Size(), 0);
+  TestStroke empty;  // no segments and no display polyline
+  empty.SetAnchors(Ints({1, 2}));
+  EXPECT_EQ(empty.GetAnchors(out), E_FAIL);
+  EXPECT_EQ(out.Size(), 0);
+}
+
+// ---- DeleteAnchor ----
+
+TEST(DeleteAnchor, RemovesThePointsBetweenItsNeighbours) {
+  TestStroke s;
+  const VORListValVORMathPoint p = Numbered(10);
+  MakePlainStroke(s, p, Ints({1, 5, 10}));
+  s.DeleteAnchor(2);
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 2}));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 2);
+  EXPECT_EQ(points[1], p[1]);
+  EXPECT_EQ(points[2], p[10]);
+
+  TestStroke five;
+  MakePlainStroke(five, Numbered(5), Ints({1, 3, 5}));
+  five.DeleteAnchor(2);
+  five.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 2}));
+  five.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(points.Size(), 2);
+}
+
+TEST(DeleteAnchor, AShortRunLosesOnlyTheAnchor) {
+  TestStroke s;
+  const VORListValVORMathPoint p = Numbered(4);
+  MakePlainStroke(s, p, Ints({1, 2, 4}));
+  s.DeleteAnchor(2);
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 4}));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(points, p);
+}
+
+TEST(DeleteAnchor, EndsAndPositionsOutsideTheListChangeNothing) {
+  TestStroke s;
+  MakePlainStroke(s, Numbered(10), Ints({1, 5, 10}));
+  const StrokeState before = Capture(s);
+  for (int position : {1, 3, 0, -1, 4, 1000}) {
+    s.DeleteAnchor(position);
+    EXPECT_TRUE(Unchanged(before, s)) << position;
+  }
+  TestStroke empty;
+  empty.DeleteAnchor(2);
+  EXPECT_TRUE(Unchanged(Capture(empty), empty));
+}
+
+TEST(DeleteAnchor, KeepsTheSegmentsOfAStrokeOnSeveralPlanes) {
+  const VORMathPlane floor, wall(VORMathPoint(), VORMathVector(1, 0, 0)),
+      slope(VORMathPoint(0, 0, 2), VORMathVector(0, 1, 1));
+  VORListValVORMathPlane planes;
+  VORListValVORMathPoint2D uv;
+  VORListValVORMathPoint xyz;
+  for (int i = 0; i < 15; ++i) {
+    const VORMathPlane& plane = i < 5 ? floor : i < 10 ? wall : slope;
+    planes.Append(plane);
+    uv.Append(VORMathPoint2D(i, 0.2 * i));
+    xyz.Append(plane.EvalPoint(i, 0.2 * i));
+  }
+  TestStroke s;
+  s.SetSketchPlane(floor);
+  VORRawCollint anchors = Ints({1, 3, 8, 12, 15});
+  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, planes, uv, xyz, &anchors), S_OK);
+  s.DeleteAnchor(3);  // points 4 to 11 go: two from the floor, all five of the wall, one of the slope
+  EXPECT_TRUE(AnchorsWellFormed(s));
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 3, 4, 7}));
+  VORListValVORMathPoint points;
+  VORListValVORMathPlane pointPlanes;
+  s.GetSourcePoints(points, nullptr, &pointPlanes, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 7);
+  EXPECT_EQ(points[3], xyz[3]);
+  EXPECT_EQ(points[4], xyz[12]);
+  TAQUtVector<TAQMoStrokeData*> data;
+  s.GetData(data);
+  EXPECT_EQ(data.Size(), 2u);
+  EXPECT_EQ(pointPlanes[4].GetNormal(), slope.GetNormal());
+}
+
+TEST(DeleteAnchor, OnAClosedStrokeKeepsItClosed) {
+  VORListValVORMathPoint ring;
+  for (int i = 0; i < 16; ++i) ring.Append(VORMathPoint(10 * std::cos(i * 0.3927), 10 * std::sin(i * 0.3927), 0));
+  ring.Append(ring[1]);
+  TestStroke s;
+  MakePlainStroke(s, ring, Ints({1, 5, 9, 13, 17}));
+  s.DeleteAnchor(4);
+  EXPECT_TRUE(AnchorsWellFormed(s));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(points.Size(), 10);  // points 10 to 16 went
+  EXPECT_EQ(points[1], points[points.Size()]);
+}
+
+TEST(DeleteAnchor, DownToTheEndsOnRealStrokesKeepsTheAnchorsWellFormed) {
+  for (const std::string& file : SomeRealStrokes(8)) {
+    SCOPED_TRACE(file);
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+    ASSERT_TRUE(AnchorsWellFormed(s));
+    VORListValVORMathPoint first, points;
+    s.GetSourcePoints(first, nullptr, nullptr, nullptr, nullptr);
+    VORRawCollint anchors;
+    s.GetAnchors(anchors);
+    while (anchors.Size() > 2) {
+      const int n = anchors.Size();
+      const int position = 1 + n / 2;
+      const int removed = std::max(0, anchors[position + 1] - anchors[position - 1] - 1);
+      VORListValVORMathPoint before;
+      s.GetSourcePoints(before, nullptr, nullptr, nullptr, nullptr);
+      s.DeleteAnchor(position);
+      ASSERT_TRUE(AnchorsWellFormed(s)) << "after deleting " << position << " of " << n;
+      s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+      EXPECT_EQ(points.Size(), before.Size() - (removed >= 3 ? removed : 0));
+      ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+      EXPECT_TRUE(AnchorsWellFormed(s)) << "after the update";
+      s.GetAnchors(anchors);
+    }
+    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(points[1], first[1]);
+    EXPECT_EQ(points[points.Size()], first[first.Size()]);
+  }
+}
+
+// ---- ClearDataBetween ----
+
+TEST(ClearDataBetween, RemovesTheRunAndShiftsTheAnchorsBehindIt) {
+  TestStroke s;
+  const VORListValVORMathPoint p = Numbered(12);
+  MakePlainStroke(s, p, Ints({1, 4, 6, 9, 12}));
+  s.ClearDataBetween(5, 7);
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 4, 4, 6, 9}));  // the anchor inside the run ends at first - 1
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 9);
+  EXPECT_EQ(points[5], p[8]);
+}
+
+TEST(ClearDataBetween, ShortRunsAndRunsOutsideThePointsChangeNothing) {
+  TestStroke s;
+  MakePlainStroke(s, Numbered(10), Ints({1, 5, 10}));
+  const StrokeState before = Capture(s);
+  const int runs[][2] = {{3, 4}, {4, 4}, {6, 2}, {0, 5}, {-3, 4}, {8, 11}, {2, 1000}};
+  for (const auto& r : runs) {
+    s.ClearDataBetween(r[0], r[1]);
+    EXPECT_TRUE(Unchanged(before, s)) << r[0] << ".." << r[1];
+  }
+  TestStroke empty;
+  empty.ClearDataBetween(1, 5);
+  EXPECT_TRUE(Unchanged(Capture(empty), empty));
+}
+
+TEST(ClearDataBetween, KeepsTheRangeAndThePlaneOfAReferencedStroke) {
+  const VORMathPlane wall(VORMathPoint(0, 0, 0), VORMathVector(1, 0, 0));
+  VORListValVORMathPlane planes;
+  planes.Append(wall);
+  VORListValVORMathPoint2D uv;
+  for (int i = 0; i < 10; ++i) uv.Append(VORMathPoint2D(i, 0.3 * i));
+  VORListValVORMathPoint xyz;
+  TestStroke s;
+  s.SetSketchPlane(wall);
+  VORRawCollint anchors = Ints({1, 5, 10});
+  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, planes, uv, xyz, &anchors), S_OK);
+  const double range[2] = {0.2, 0.7};
+  s.SetRange(range);
+  s.ClearDataBetween(2, 4);
+  double r[2];
+  s.GetRange(r);
+  EXPECT_EQ(r[0], 0.2);
+  EXPECT_EQ(r[1], 0.7);
+  VORListValVORMathPoint2D left;
+  VORListValVORMathPlane leftPlanes;
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, &left, &leftPlanes, nullptr, nullptr);
+  ASSERT_EQ(left.Size(), 7);
+  EXPECT_EQ(left[2], uv[5]);
+  EXPECT_EQ(leftPlanes[1].GetNormal(), wall.GetNormal());
+  EXPECT_TRUE(AnchorsWellFormed(s));
+}
+
+// ---- GetAnchorsInRange ----
+
+TEST(AnchorsInRange, AWideRangeKeepsEveryAnchorAndTellsWhetherTheListCloses) {
+  TestStroke s;
+  VORListValVORMathPoint p = Numbered(10);
+  MakePlainStroke(s, p, Ints({1, 4, 7, 10}));
+  VORRawCollint out;
+  bool closed = true;
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  double range[2] = {0.005, 0.996};
+  TestStroke::GetAnchorsInRange(&config, &factory, &s, p, out, closed, range);
+  EXPECT_EQ(out, Ints({1, 4, 7, 10}));
+  EXPECT_FALSE(closed);
+  p[10] = p[1];
+  TestStroke::GetAnchorsInRange(&config, &factory, &s, p, out, closed, nullptr);
+  EXPECT_TRUE(closed);
+}
+
+TEST(AnchorsInRange, TheStrokesEndPointsDelimitItsOwnRange) {
+  TestStroke s;
+  const VORListValVORMathPoint p = Numbered(10);
+  MakePlainStroke(s, p, Ints({1, 3, 5, 8, 10}));
+  const double range[2] = {0.3, 0.7};
+  s.SetRange(range);
+  VORListValVORMathPoint ends;
+  ends.Append(p[3] + VORMathVector(0.0, 0.0, 1.0));  // projects onto point 3
+  ends.Append(p[7] + (p[8] - p[7]) * 0.5);
+  s.SetEndPoints(ends);
+  VORRawCollint out;
+  bool closed = true;
+  TestStroke::GetAnchorsInRange(nullptr, nullptr, &s, const_cast<VORListValVORMathPoint&>(p), out, closed, nullptr);
+  EXPECT_EQ(out, Ints({3, 5}));
+  EXPECT_FALSE(closed);
+}
+
+TEST(AnchorsInRange, OnAClosedListTheRangesEndAtTheStartMeansTheLastPoint) {
+  VORListValVORMathPoint ring;
+  for (int i = 0; i < 19; ++i) ring.Append(VORMathPoint(10 * std::cos(i * 0.3307), 10 * std::sin(i * 0.3307), 0));
+  ring.Append(ring[1]);
+  TestStroke s;
+  MakePlainStroke(s, ring, Ints({1, 6, 12, 18, 20}));
+  const double range[2] = {0.5, 0.9};
+  s.SetRange(range);
+  VORListValVORMathPoint ends;
+  ends.Append(ring[12]);
+  ends.Append(ring[1]);  // the end of the range is where the ring closes
+  s.SetEndPoints(ends);
+  VORRawCollint out;
+  bool closed = false;
+  TestStroke::GetAnchorsInRange(nullptr, nullptr, &s, ring, out, closed, nullptr);
+  EXPECT_EQ(out, Ints({12, 18, 20}));
+  EXPECT_FALSE(closed);  // false once the range has been placed
+}
+
+TEST(AnchorsInRange, AGivenRangeIsPlacedOnTheSourceCurve) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  VORListValVORMathPoint p;
+  for (int i = 0; i <= 20; ++i) p.Append(VORMathPoint(i, 0.0, 0.0));
+  MakePlainStroke(s, p, Ints({1, 3, 6, 11, 16, 21}));
+  // Just beyond points 6 and 16 of a straight, evenly sampled line (an anchor right on a range end is in
+  // or out by rounding).
+  double range[2] = {0.24, 0.76};
+  VORRawCollint out;
+  bool closed = true;
+  TestStroke::GetAnchorsInRange(&config, &factory, &s, p, out, closed, range);
+  EXPECT_EQ(out, Ints({6, 11, 16}));
+  // Without a factory there is no source curve: both ends are the default point, here point 1.
+  TestStroke::GetAnchorsInRange(&config, nullptr, &s, p, out, closed, range);
+  EXPECT_EQ(out, Ints({1}));
+}
+
+TEST(AnchorsInRange, AnEmptyListOrNoStrokeLeavesTheAnchorsAlone) {
+  TestStroke s;
+  MakePlainStroke(s, Numbered(10), Ints({1, 5, 10}));
+  VORListValVORMathPoint none;
+  VORRawCollint out = Ints({7, 8});
+  bool closed = true;
+  double range[2] = {0.2, 0.4};
+  TestStroke::GetAnchorsInRange(nullptr, nullptr, &s, none, out, closed, range);
+  EXPECT_EQ(out, Ints({7, 8}));
+  EXPECT_FALSE(closed);
+  VORListValVORMathPoint ring = Numbered(5);
+  ring.Append(ring[1]);
+  TestStroke::GetAnchorsInRange(nullptr, nullptr, nullptr, ring, out, closed, range);
+  EXPECT_EQ(out, Ints({7, 8}));
+  EXPECT_TRUE(closed);
+}
+
+TEST(AnchorsInRange, OnRealStrokesTheWholeRangeKeepsAllAndASubRangeKeepsTheMiddle) {
+  for (const std::string& file : SomeRealStrokes(8)) {
+    SCOPED_TRACE(file);
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+    VORListValVORMathPoint points;
+    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+    VORRawCollint all, out;
+    s.GetAnchors(all);
+    bool closed = false;
+    double whole[2] = {0.0, 1.0};
+    TestStroke::GetAnchorsInRange(&config, &factory, &s, points, out, closed, whole);
+    EXPECT_EQ(out, all);
+    double middle[2] = {0.2, 0.8};
+    TestStroke::GetAnchorsInRange(&config, &factory, &s, points, out, closed, middle);
+    EXPECT_LE(out.Size(), all.Size());
+    for (int i = 1; i <= out.Size(); ++i) {
+      EXPECT_GT(out[i], 1);
+      EXPECT_LT(out[i], points.Size());
+      EXPECT_GT(all.Locate(out[i], 1), 0);
+      if (i > 1) EXPECT_LT(out[i - 1], out[i]);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// Strokes and checks shared by the editing and reshaping tests: real strokes drawn on the plane z = 0
+// seen from +z, small synthetic strokes, the anchor invariant, and a snapshot for "nothing changed".
+#ifndef EditTestSupport_h
+#define EditTestSupport_h
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "StrokeFiles.h"
+#include "TestStroke.h"
+#include "VORGeoFactory.h"
+#include "VORSoftwareConfiguration.h"
+
+// Anchor lists read as their values in failure messages.
+inline void PrintTo(const VORRawCollint& list, std::ostream* os) {
+  *os << "{";
+  for (int i = 1; i <= list.Size(); ++i) *os << (i > 1 ? ", " : "") << list[i];
+  *os << "}";
+}
+
+namespace edit_test {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Anchors ascending, the first 1 and the last the source-point count.
+inline ::testing::AssertionResult AnchorsWellFormed(TAQMoStroke& s) {
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  if (anchors.Size() < 2) return ::testing::AssertionFailure() << anchors.Size() << " anchors";
+  if (anchors[1] != 1) return ::testing::AssertionFailure() << "first anchor " << anchors[1];
+  if (anchors[anchors.Size()] != points.Size())
+    return ::testing::AssertionFailure() << "last anchor " << anchors[anchors.Size()] << " of " << points.Size()
+                                         << " source points";
+  for (int i = 2; i <= anchors.Size(); ++i)
+    if (!(anchors[i - 1] < anchors[i]))
+      return ::testing::AssertionFailure() << "anchors " << anchors[i - 1] << ", " << anchors[i] << " at " << i;
+  return ::testing::AssertionSuccess();
+}
+
+// The end points the caller keeps in step with the stroke (as an application does after each update).
+inline void SetEndPointsFromTangents(TAQMoStroke& s) {
+  VORMathPoint ends[2];
+  VORMathDirection dirs[2];
+  if (!s.GetEndTangents(ends, dirs)) return;
+  VORListValVORMathPoint e;
+  e.Append(ends[0]);
+  e.Append(ends[1]);
+  s.SetEndPoints(e);
+}
+
+// A real stroke drawn in the view looking down -z onto the sketch plane z = 0, as type 1, its whole range
+// set and its geometry computed.
+inline ::testing::AssertionResult MakeRealStroke(const std::string& file, VORSoftwareConfiguration& config,
+                                                 VORGeoFactory& factory, TAQMoStroke& s) {
+  VORListValVORMathPoint drawn = LoadStrokePoints(file);
+  if (drawn.Size() < 10) return ::testing::AssertionFailure() << file << ": " << drawn.Size() << " points";
+  s.SetSketchPlane(VORMathPlane());
+  if (TAQMoStroke::CreateInView(s, &config, &factory, true, true, 1, 2, 1.0, drawn, VORMathDirection(0.0, 0.0, -1.0),
+                                0) != S_OK)
+    return ::testing::AssertionFailure() << file << ": not created";
+  const double whole[2] = {0.0, 1.0};
+  s.SetRange(whole);
+  if (!s.Update(&config, &factory, nullptr)) return ::testing::AssertionFailure() << file << ": no geometry";
+  SetEndPointsFromTangents(s);
+  return ::testing::AssertionSuccess();
+}
+
+// Every fifth real stroke: 40 strokes of all five alphabets.
+inline std::vector<std::string> SomeRealStrokes(size_t step = 5) {
+  std::vector<std::string> all = StrokeFiles("real"), some;
+  for (size_t i = 0; i < all.size(); i += step) some.push_back(all[i]);
+  return some;
+}
+
+// The point a fraction of the way along a polyline by point count (between two of its points).
+inline VORMathPoint Along(const VORListValVORMathPoint& p, double fraction) {
+  const double t = 1.0 + fraction * (p.Size() - 1);
+  const int k = static_cast<int>(t);
+  if (k >= p.Size()) return p[p.Size()];
+  return p[k] + (p[k + 1] - p[k]) * (t - k);
+}
+
+// n points along a wave in the plane z = 0, one unit apart in x.
+inline VORListValVORMathPoint Wave(int n, double amplitude = 3.0) {
+  VORListValVORMathPoint p;
+  for (int i = 0; i < n; ++i) p.Append(VORMathPoint(i, amplitude * std::sin(0.3 * i), 0.0));
+  return p;
+}
+
+inline VORRawCollint Ints(std::initializer_list<int> values) {
+  VORRawCollint r;
+  for (int v : values) r.Append(v);
+  return r;
+}
+
+// A stroke of one segment without reference holding points, with anchors, its range whole.
+inline void MakePlainStroke(TAQMoStroke& s, const VORListValVORMathPoint& points, const VORRawCollint& anchors,
+                            int type = 1) {
+  TAQUtVector<TAQMoStrokeData*> data;
+  TAQMoStrokeData* segment = new TAQMoStrokeData;
+  segment->SetCoords(points);
+  data.Append(segment);
+  VORRawColldouble blends;
+  VORListValVORMathPlane targets;
+  VORRawCollint a = anchors;
+  s.Set(true, type, 1, 1.0, blends, data, targets, &a);
+  const double whole[2] = {0.0, 1.0};
+  s.SetRange(whole);
+}
+
+// What an edit may change in a stroke, for checking that a refused one changed nothing.
+struct StrokeState {
+  VORListValVORMathPoint points;
+  VORListValVORMathPoint2D points2D;
+  VORListValVORMathPlane planes;
+  VORRawCollint anchors;
+  double range[2] = {0.0, 0.0};
+  VORListValVORMathPoint coords;
+  unsigned segments = 0;
+  VORMathPoint ends[2];
+  VORMathDirection directions[2];
+  bool hasTangents = false;
+};
+
+inline StrokeState Capture(TAQMoStroke& s) {
+  StrokeState st;
+  s.GetSourcePoints(st.points, &st.points2D, &st.planes, nullptr, nullptr);
+  s.GetAnchors(st.anchors);
+  s.GetRange(st.range);
+  s.GetCoords(st.coords);
+  TAQUtVector<TAQMoStrokeData*> data;
+  s.GetData(data);
+  st.segments = data.Size();
+  st.hasTangents = s.GetEndTangents(st.ends, st.directions);
+  return st;
+}
+
+inline ::testing::AssertionResult Unchanged(const StrokeState& before, TAQMoStroke& s) {
+  const StrokeState now = Capture(s);
+  if (now.points != before.points) return ::testing::AssertionFailure() << "source points changed";
+  if (now.points2D != before.points2D) return ::testing::AssertionFailure() << "2D points changed";
+  if (now.anchors != before.anchors) return ::testing::AssertionFailure() << "anchors changed";
+  if (now.range[0] != before.range[0] || now.range[1] != before.range[1])
+    return ::testing::AssertionFailure() << "range changed";
+  if (now.coords != before.coords) return ::testing::AssertionFailure() << "display polyline changed";
+  if (now.segments != before.segments) return ::testing::AssertionFailure() << "segment count changed";
+  if (now.hasTangents != before.hasTangents) return ::testing::AssertionFailure() << "tangent records changed";
+  for (int i = 0; i < 2 && now.hasTangents; ++i)
+    if (!(now.ends[i] == before.ends[i]) || now.directions[i] != before.directions[i])
+      return ::testing::AssertionFailure() << "end tangent " << i << " changed";
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace edit_test
+
+#endif

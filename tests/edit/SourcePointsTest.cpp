@@ -1,0 +1,231 @@
+// The stroke's source points flattened from its segments (with the parallel 2D points and planes), and
+// its unit length, on strokes lying on one, two and three planes, mixed, closed and empty strokes, and on
+// real strokes.
+#include <gtest/gtest.h>
+
+#include "EditTestSupport.h"
+#include "TestGeometry.h"
+
+namespace {
+
+using namespace edit_test;
+
+const VORMathPlane kFloor;  // z = 0
+const VORMathPlane kWall(VORMathPoint(0.0, 0.0, 0.0), VORMathVector(1.0, 0.0, 0.0));  // x = 0
+const VORMathPlane kSlope(VORMathPoint(0.0, 5.0, 1.0), VORMathVector(0.0, 1.0, 1.0));
+
+// A stroke made from references: counts[i] points on planes[i], the points in 2D and in 3D.
+void MakeOnPlanes(TestStroke& s, const std::vector<VORMathPlane>& planes, const std::vector<int>& counts,
+                  VORRawCollint* anchors = nullptr) {
+  VORListValVORMathPlane perPoint;
+  VORListValVORMathPoint2D points2D;
+  VORListValVORMathPoint points3D;
+  int k = 0;
+  for (size_t i = 0; i < planes.size(); ++i)
+    for (int j = 0; j < counts[i]; ++j, ++k) {
+      const VORMathPoint2D uv(k, 0.5 * k * k);
+      perPoint.Append(planes[i]);
+      points2D.Append(uv);
+      points3D.Append(planes[i].EvalPoint(uv.GetX(), uv.GetY()));
+    }
+  s.SetSketchPlane(kFloor);
+  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, perPoint, points2D, points3D, anchors),
+            S_OK);
+}
+
+TEST(SourcePoints, TwoPlanesGiveParallelListsInSegmentOrder) {
+  TestStroke s;
+  MakeOnPlanes(s, {kFloor, kWall}, {3, 4});
+  VORListValVORMathPoint points;
+  VORListValVORMathPoint2D points2D;
+  VORListValVORMathPlane planes;
+  int type = -1;
+  EXPECT_EQ(s.GetSourcePoints(points, &points2D, &planes, nullptr, &type), S_OK);
+  EXPECT_EQ(type, 1);
+  ASSERT_EQ(points.Size(), 7);
+  ASSERT_EQ(points2D.Size(), 7);
+  ASSERT_EQ(planes.Size(), 7);
+  for (int i = 1; i <= 7; ++i) {
+    const VORMathPlane& expected = i <= 3 ? kFloor : kWall;
+    EXPECT_EQ(planes[i].GetNormal(), expected.GetNormal()) << i;
+    EXPECT_LT(points[i].DistanceTo(planes[i].EvalPoint(points2D[i].GetX(), points2D[i].GetY())), 1e-12) << i;
+  }
+}
+
+TEST(SourcePoints, ThreePlanesKeepOnePlanePerPoint) {
+  TestStroke s;
+  MakeOnPlanes(s, {kFloor, kWall, kSlope}, {4, 3, 5});
+  TAQUtVector<TAQMoStrokeData*> data;
+  s.GetData(data);
+  EXPECT_EQ(data.Size(), 3u);
+  VORListValVORMathPoint points;
+  VORListValVORMathPlane planes;
+  s.GetSourcePoints(points, nullptr, &planes, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 12);
+  ASSERT_EQ(planes.Size(), 12);
+  EXPECT_EQ(planes[8].GetNormal(), kSlope.GetNormal());
+  EXPECT_EQ(planes[5].GetNormal(), kWall.GetNormal());
+}
+
+TEST(SourcePoints, ASegmentWithoutPlaneEmptiesThe2DListButNotThePlanes) {
+  TestStroke s;
+  TAQUtVector<TAQMoStrokeData*> data;
+  TAQMoStrokeData* onPlane = new TAQMoStrokeData;
+  VORListValVORMathPoint2D uv;
+  for (int i = 0; i < 3; ++i) uv.Append(VORMathPoint2D(i, 1.0));
+  onPlane->SetData(uv);
+  onPlane->SetBase(kFloor);
+  TAQMoStrokeData* plain = new TAQMoStrokeData;
+  plain->SetCoords(Wave(4));
+  data.Append(onPlane);
+  data.Append(nullptr);  // a null entry is skipped
+  data.Append(plain);
+  s.SetData(data, true);
+  VORListValVORMathPoint points;
+  VORListValVORMathPoint2D points2D;
+  points2D.Append(VORMathPoint2D(9, 9));  // emptied first
+  VORListValVORMathPlane planes;
+  s.GetSourcePoints(points, &points2D, &planes, nullptr, nullptr);
+  EXPECT_EQ(points.Size(), 7);
+  EXPECT_EQ(points2D.Size(), 0);
+  EXPECT_EQ(planes.Size(), 7);
+  EXPECT_EQ(points[4], VORMathPoint(0.0, 0.0, 0.0));
+}
+
+TEST(SourcePoints, AStrokeWithoutSegmentsGivesItsDisplayPolyline) {
+  TestStroke s;
+  s.SetType(2);
+  s.SetSketchPlane(kFloor);  // records are kept only with a sketch plane
+  const VORListValVORMathPoint coords = Wave(5);
+  s.SetCoords(coords);
+  const VORMathPoint ends[2] = {coords[1], coords[5]};
+  const VORMathDirection dirs[2] = {VORMathDirection(1, 0, 0), VORMathDirection(0, 1, 0)};
+  s.UpdateEndTangents(ends, dirs, dirs);
+  VORListValVORMathPoint points;
+  VORListValVORMathPoint2D points2D;
+  VORListValVORMathPlane planes;
+  VORListValVORMathVector tangents;
+  for (int i = 0; i < 3; ++i) tangents.Append(VORMathVector(0, 0, 1));
+  int type = -1;
+  s.GetSourcePoints(points, &points2D, &planes, &tangents, &type);
+  EXPECT_EQ(points, coords);
+  EXPECT_EQ(points2D.Size(), 0);
+  EXPECT_EQ(planes.Size(), 0);
+  EXPECT_EQ(type, 2);
+  ASSERT_EQ(tangents.Size(), 5);  // appended behind what it held
+  EXPECT_LT((tangents[4] - VORMathVector(1, 0, 0)).GetNorm(), 1e-12);
+  EXPECT_LT((tangents[5] - VORMathVector(0, 1, 0)).GetNorm(), 1e-12);
+}
+
+TEST(SourcePoints, AClosedStrokeKeepsItsFirstPointTwice) {
+  TestStroke s;
+  VORListValVORMathPoint ring;
+  for (int i = 0; i < 12; ++i) ring.Append(VORMathPoint(10 * std::cos(i * 0.5236), 10 * std::sin(i * 0.5236), 0));
+  ring.Append(ring[1]);
+  MakePlainStroke(s, ring, Ints({1, 7, 13}));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 13);
+  EXPECT_EQ(points[1], points[13]);
+}
+
+TEST(SourcePoints, RealStrokesGiveTheirThinnedDrawnPointsOnTheFloor) {
+  for (const std::string& file : SomeRealStrokes(10)) {
+    SCOPED_TRACE(file);
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+    VORListValVORMathPoint points;
+    VORListValVORMathPoint2D points2D;
+    VORListValVORMathPlane planes;
+    s.GetSourcePoints(points, &points2D, &planes, nullptr, nullptr);
+    ASSERT_GE(points.Size(), 2);
+    EXPECT_EQ(points2D.Size(), points.Size());
+    EXPECT_EQ(planes.Size(), points.Size());
+    const VORListValVORMathPoint drawn = LoadStrokePoints(file);
+    for (int i = 1; i <= points.Size(); ++i) {
+      EXPECT_NEAR(points[i].GetZ(), 0.0, 1e-9);
+      EXPECT_LE(DistanceToPolyline(drawn, points[i]), 1e-6);  // thinning keeps drawn points
+    }
+    EXPECT_TRUE(AnchorsWellFormed(s));
+  }
+}
+
+// ---- Unit length ----
+
+TEST(UnitLength, FewerThanTwoAnchorsGiveHalfAUnit) {
+  TestStroke none, one;
+  MakePlainStroke(none, Wave(200), VORRawCollint());
+  MakePlainStroke(one, Wave(200), Ints({1}));
+  EXPECT_EQ(none.GetUnitLength(), 0.5);
+  EXPECT_EQ(one.GetUnitLength(), 0.5);
+}
+
+VORListValVORMathPoint StraightOfLength(double length, int pieces) {
+  VORListValVORMathPoint p;
+  for (int i = 0; i <= pieces; ++i) p.Append(VORMathPoint(length * i / pieces, 0.0, 0.0));
+  return p;
+}
+
+TEST(UnitLength, IsTheLengthOverAHundredOrTwentyPerAnchor) {
+  const struct { VORRawCollint anchors; double expected; } cases[] = {
+      {Ints({1, 5, 11}), 10.0},
+      {Ints({1, 2, 3, 4, 11}), 10.0},
+      {Ints({1, 2, 3, 4, 5, 6, 7, 8, 9, 11}), 5.0},
+  };
+  for (const auto& c : cases) {
+    TestStroke s;
+    MakePlainStroke(s, StraightOfLength(1000.0, 10), c.anchors);
+    EXPECT_DOUBLE_EQ(s.GetUnitLength(), c.expected) << c.anchors.Size() << " anchors";
+  }
+  TestStroke shortOne;
+  MakePlainStroke(shortOne, StraightOfLength(20.0, 4), Ints({1, 5}));
+  EXPECT_EQ(shortOne.GetUnitLength(), 0.5);
+}
+
+TEST(UnitLength, IsComputedOnceAndServedFromTheCache) {
+  TestStroke s;
+  MakePlainStroke(s, StraightOfLength(1000.0, 10), Ints({1, 5, 11}));
+  EXPECT_DOUBLE_EQ(s.GetUnitLength(), 10.0);
+  s.SetAnchors(Ints({1, 2, 3, 4, 5, 6, 7, 8, 9, 11}));
+  EXPECT_DOUBLE_EQ(s.GetUnitLength(), 10.0);
+  TestStroke copy(s);
+  EXPECT_DOUBLE_EQ(copy.GetUnitLength(), 10.0);
+}
+
+TEST(UnitLength, SpansSegmentsOnSeveralPlanesAndTheGapsBetweenThem) {
+  TestStroke s;
+  VORRawCollint anchors = Ints({1, 4, 7});
+  MakeOnPlanes(s, {kFloor, kWall}, {3, 4}, &anchors);
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_DOUBLE_EQ(s.GetUnitLength(), std::max(0.5, PolylineLength(points) / 100.0));
+}
+
+TEST(UnitLength, ANonFinitePointGivesTheFloor) {
+  TestStroke s;
+  VORListValVORMathPoint p = StraightOfLength(1000.0, 10);
+  p[4] = VORMathPoint(kNaN, 0.0, 0.0);
+  MakePlainStroke(s, p, Ints({1, 5, 11}));
+  EXPECT_EQ(s.GetUnitLength(), 0.5);
+}
+
+TEST(UnitLength, OnRealStrokesFollowsThePolylineLength) {
+  for (const std::string& file : SomeRealStrokes(10)) {
+    SCOPED_TRACE(file);
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+    VORListValVORMathPoint points;
+    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+    VORRawCollint anchors;
+    s.GetAnchors(anchors);
+    const int n = anchors.Size();
+    const double expected = n <= 1 ? 0.5 : std::max(0.5, PolylineLength(points) / (n < 5 ? 100.0 : 20.0 * n));
+    EXPECT_NEAR(s.GetUnitLength(), expected, 1e-9);
+  }
+}
+
+}  // namespace
