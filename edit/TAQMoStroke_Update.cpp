@@ -2,9 +2,21 @@
 #include "TAQMoCSStrokeUtilities.h"
 #include "TAQMoStroke.h"
 
+namespace {
+
+bool AllFinite(const VORListValVORMathPoint& points) {
+  for (const VORMathPoint& p : points)
+    if (!p.IsFinite()) return false;
+  return true;
+}
+
+}  // namespace
+
 bool TAQMoStroke::UpdateStroke(VORSoftwareConfiguration* config, VORGeoFactory* factory, TAQMoStroke* stroke,
                                VORListValVORMathPoint& points, bool resetRange) {
   if (!stroke) return false;
+  // A non-finite point would end up in the segments (or drop them all on a target): refused, stroke kept.
+  if (!AllFinite(points)) return false;
   const bool hasTarget = stroke->mTargets.Size() > 0;
   const VORMathPlane target = hasTarget ? stroke->mTargets[1] : VORMathPlane();
 
@@ -37,6 +49,8 @@ bool TAQMoStroke::UpdateStroke(VORSoftwareConfiguration* config, VORGeoFactory* 
 bool TAQMoStroke::UpdateDataPointsInRange(VORSoftwareConfiguration* /*config*/, TAQMoStroke* stroke,
                                           VORListValVORMathPoint& points, int first, int last,
                                           VORListValVORMathPoint2D& points2D, VORListValVORMathPlane& planes) {
+  // Non-finite points would be written into the segments: refused, and nothing changes.
+  if (!AllFinite(points)) return false;
   if (planes.Size() > 0) {
     // The moved run must lie inside both lists: a 2D list shorter than the run (a segment without 2D
     // points emptied it) is refused, and nothing changes.

@@ -1,0 +1,256 @@
+// Rebuilding a stroke's segments from an edited point list (UpdateStroke) and writing a moved run of
+// points back (UpdateDataPointsInRange), on plain, targeted, multi-plane and real strokes.
+#include <gtest/gtest.h>
+
+#include "EditTestSupport.h"
+#include "TestGeometry.h"
+
+namespace {
+
+using namespace edit_test;
+
+TEST(UpdateStroke, WithoutTargetsGivesOnePlainSegmentAndAMiddleAnchor) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  VORListValVORMathPoint fresh;
+  for (int i = 0; i < 12; ++i) fresh.Append(VORMathPoint(2.0 * i, 0.0, 1.0));  // straight: no corner
+  MakePlainStroke(s, fresh, Ints({1, 12}));
+  ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, true));
+  TAQUtVector<TAQMoStrokeData*> data;
+  s.GetData(data);
+  ASSERT_EQ(data.Size(), 1u);
+  EXPECT_FALSE(data[0]->IsRefDefined());
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(points, fresh);
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 6, 12}));
+  double r[2];
+  s.GetRange(r);
+  EXPECT_EQ(r[0], 0.0);
+  EXPECT_EQ(r[1], 1.0);
+  VORListValVORMathPoint coords;
+  s.GetCoords(coords);
+  EXPECT_GT(coords.Size(), 1);  // the geometry was recomputed
+}
+
+TEST(UpdateStroke, PutsThePointsOnTheFirstTargetPlaneOnly) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  MakePlainStroke(s, Wave(10), Ints({1, 10}));
+  VORListValVORMathPlane targets;
+  targets.Append(VORMathPlane(VORMathPoint(0, 0, 5), VORMathVector(0, 0, 1)));
+  targets.Append(VORMathPlane(VORMathPoint(0, 0, 0), VORMathVector(1, 0, 0)));
+  s.SetTargets(targets);
+  VORListValVORMathPoint fresh = Wave(8);
+  ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, true));
+  TAQUtVector<TAQMoStrokeData*> data;
+  s.GetData(data);
+  ASSERT_EQ(data.Size(), 1u);
+  EXPECT_TRUE(data[0]->IsRefDefined());
+  VORListValVORMathPoint2D uv;
+  data[0]->GetData(uv);
+  EXPECT_EQ(uv.Size(), 8);
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 8);
+  for (int i = 1; i <= 8; ++i) {
+    EXPECT_NEAR(points[i].GetZ(), 5.0, 1e-12);
+    EXPECT_NEAR(points[i].GetX(), fresh[i].GetX(), 1e-12);
+  }
+  EXPECT_TRUE(AnchorsWellFormed(s));
+}
+
+TEST(UpdateStroke, KeepsTheRangeWithoutTheResetFlag) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  MakePlainStroke(s, Wave(30), Ints({1, 15, 30}));
+  const double range[2] = {0.2, 0.7};
+  s.SetRange(range);
+  VORListValVORMathPoint fresh = Wave(12);
+  ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, false));
+  double r[2];
+  s.GetRange(r);
+  EXPECT_EQ(r[0], 0.2);
+  EXPECT_EQ(r[1], 0.7);
+}
+
+TEST(UpdateStroke, TwoPointsGetNoMiddleAnchor) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  MakePlainStroke(s, Wave(10), Ints({1, 10}));
+  VORListValVORMathPoint two;
+  two.Append(VORMathPoint(0, 0, 0));
+  two.Append(VORMathPoint(5, 0, 0));
+  ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, two, true));
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 2}));
+}
+
+TEST(UpdateStroke, RefusesANullStrokeAndNonFinitePoints) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  VORListValVORMathPoint fresh = Wave(10);
+  EXPECT_FALSE(TestStroke::UpdateStroke(&config, &factory, nullptr, fresh, true));
+  for (bool withTarget : {false, true}) {
+    SCOPED_TRACE(withTarget ? "on a target" : "without target");
+    TestStroke s;
+    MakePlainStroke(s, Wave(10), Ints({1, 5, 10}));
+    if (withTarget) {
+      VORListValVORMathPlane targets;
+      targets.Append(VORMathPlane());
+      s.SetTargets(targets);
+    }
+    ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+    const StrokeState before = Capture(s);
+    VORListValVORMathPoint bad = Wave(10);
+    bad[4] = VORMathPoint(1.0, kNaN, 0.0);
+    EXPECT_FALSE(TestStroke::UpdateStroke(&config, &factory, &s, bad, true));
+    EXPECT_TRUE(Unchanged(before, s));
+  }
+}
+
+TEST(UpdateStroke, OnRealStrokesKeepsTheirAnchorsAndTheirShape) {
+  for (const std::string& file : SomeRealStrokes(8)) {
+    SCOPED_TRACE(file);
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+    VORListValVORMathPoint points, after;
+    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+    VORRawCollint anchors, anchorsAfter;
+    s.GetAnchors(anchors);
+    VORListValVORMathPoint fresh = points;
+    ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, true));
+    EXPECT_TRUE(AnchorsWellFormed(s));
+    s.GetSourcePoints(after, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(after.Size(), points.Size());
+    for (int i = 1; i <= after.Size() && i <= points.Size(); ++i) EXPECT_LT(after[i].DistanceTo(points[i]), 1e-9);
+    s.GetAnchors(anchorsAfter);
+    // The drawn anchors are carried over (the fit may add the middle one or a corner).
+    for (int i = 1; i <= anchors.Size(); ++i) EXPECT_GT(anchorsAfter.Locate(anchors[i], 1), 0) << anchors[i];
+  }
+}
+
+// ---- UpdateDataPointsInRange ----
+
+// A stroke of one segment on plane holding 10 points, and its source lists.
+struct OnPlane {
+  TestStroke s;
+  VORListValVORMathPoint points;
+  VORListValVORMathPoint2D points2D;
+  VORListValVORMathPlane planes;
+  explicit OnPlane(const VORMathPlane& plane) {
+    VORListValVORMathPlane one;
+    one.Append(plane);
+    VORListValVORMathPoint2D uv;
+    for (int i = 0; i < 10; ++i) uv.Append(VORMathPoint2D(i, 0.5 * i));
+    VORListValVORMathPoint none;
+    s.SetSketchPlane(plane);
+    TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, one, uv, none, nullptr);
+    s.GetSourcePoints(points, &points2D, &planes, nullptr, nullptr);
+  }
+};
+
+TEST(UpdateDataPointsInRange, RecomputesOnlyTheMovedRunOnTheFirstPlane) {
+  const VORMathPlane wall(VORMathPoint(1, 2, 3), VORMathVector(1, 0, 0));
+  OnPlane f(wall);
+  const VORListValVORMathPoint2D original = f.points2D;
+  for (int i = 4; i <= 6; ++i) f.points[i] = f.points[i] + VORMathVector(7.0, 0.0, 1.0);  // 7 off the plane
+  ASSERT_TRUE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, f.points, 4, 6, f.points2D, f.planes));
+  EXPECT_EQ(f.planes.Size(), 1);
+  VORListValVORMathPoint2D now;
+  VORListValVORMathPoint points;
+  f.s.GetSourcePoints(points, &now, nullptr, nullptr, nullptr);
+  ASSERT_EQ(now.Size(), 10);
+  for (int i = 1; i <= 10; ++i) {
+    if (i < 4 || i > 6) {
+      EXPECT_EQ(now[i], original[i]) << i;
+    } else {
+      EXPECT_NEAR(now[i].GetY(), original[i].GetY() + 1.0, 1e-12) << i;  // moved up, carried onto the wall
+      EXPECT_NEAR(points[i].GetX(), 1.0, 1e-12) << i;
+    }
+  }
+  TAQUtVector<TAQMoStrokeData*> data;
+  f.s.GetData(data);
+  EXPECT_EQ(data.Size(), 1u);
+}
+
+TEST(UpdateDataPointsInRange, WithoutPlanesGivesOnePlainSegment) {
+  TestStroke s;
+  MakePlainStroke(s, Wave(6), Ints({1, 6}));
+  VORListValVORMathPoint points = Wave(8);
+  VORListValVORMathPoint2D none2D;
+  VORListValVORMathPlane noPlanes;
+  ASSERT_TRUE(TestStroke::UpdateDataPointsInRange(nullptr, &s, points, 2, 3, none2D, noPlanes));
+  VORListValVORMathPoint now;
+  s.GetSourcePoints(now, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(now, points);
+}
+
+TEST(UpdateDataPointsInRange, AnEmptyRunStillCutsThePlanesToTheFirst) {
+  const VORMathPlane floor, wall(VORMathPoint(), VORMathVector(1, 0, 0));
+  VORListValVORMathPoint points = Wave(6);
+  VORListValVORMathPoint2D uv;
+  VORListValVORMathPlane planes;
+  for (int i = 1; i <= 6; ++i) {
+    planes.Append(i <= 3 ? floor : wall);
+    double u, v;
+    planes[i].Project(points[i], u, v);
+    uv.Append(VORMathPoint2D(u, v));
+  }
+  const VORListValVORMathPoint2D before = uv;
+  TestStroke s;
+  ASSERT_TRUE(TestStroke::UpdateDataPointsInRange(nullptr, &s, points, 5, 4, uv, planes));
+  EXPECT_EQ(uv, before);
+  EXPECT_EQ(planes.Size(), 1);
+  TAQUtVector<TAQMoStrokeData*> data;
+  s.GetData(data);
+  EXPECT_EQ(data.Size(), 1u);
+}
+
+TEST(UpdateDataPointsInRange, AShort2DListOrARunOutsideTheListsIsRefused) {
+  OnPlane f{VORMathPlane()};
+  const StrokeState before = Capture(f.s);
+  VORListValVORMathPoint2D shortList = f.points2D;
+  shortList.RemovePosition(10);
+  shortList.RemovePosition(9);
+  VORListValVORMathPlane planes = f.planes;
+  EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, f.points, 7, 10, shortList, planes));
+  EXPECT_TRUE(Unchanged(before, f.s));
+  const int runs[][2] = {{0, 3}, {-2, 2}, {8, 11}};
+  for (const auto& r : runs) {
+    VORListValVORMathPoint2D uv = f.points2D;
+    planes = f.planes;
+    EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, f.points, r[0], r[1], uv, planes)) << r[0];
+    EXPECT_TRUE(Unchanged(before, f.s));
+  }
+}
+
+TEST(UpdateDataPointsInRange, NoPointsOrNoStrokeChangeNothing) {
+  OnPlane f{VORMathPlane()};
+  const StrokeState before = Capture(f.s);
+  VORListValVORMathPoint none;
+  VORListValVORMathPoint2D none2D;
+  VORListValVORMathPlane noPlanes;
+  EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, none, 1, 0, none2D, noPlanes));
+  EXPECT_TRUE(Unchanged(before, f.s));
+  EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, nullptr, f.points, 2, 4, f.points2D, f.planes));
+}
+
+TEST(UpdateDataPointsInRange, NonFiniteMovedPointsAreRefused) {
+  OnPlane f{VORMathPlane()};
+  const StrokeState before = Capture(f.s);
+  f.points[5] = VORMathPoint(kNaN, 0.0, 0.0);
+  EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, f.points, 4, 6, f.points2D, f.planes));
+  EXPECT_TRUE(Unchanged(before, f.s));
+}
+
+}  // namespace
