@@ -216,7 +216,9 @@ void TAQMoCSCurveFitter::ComputeTurns() {
     int b = -1, f = 0;
     for (int i = 0; i < n; ++i) {
       while (b + 1 < i && mArc[static_cast<size_t>(i)] - mArc[static_cast<size_t>(b + 1)] >= r) ++b;
-      if (f < i) f = i;
+      // At least the next point: a scale that is zero or not a number (coordinates that overflow)
+      // must still step forward.
+      if (f <= i) f = i + 1;
       while (f < n && mArc[static_cast<size_t>(f)] - mArc[static_cast<size_t>(i)] < r) ++f;
       if (pass == 0) {
         mBack[static_cast<size_t>(i)] = b;
@@ -353,9 +355,9 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
   double turn = 0.0;
   for (int j = a; j < b;) {
     const int k = mAhead[static_cast<size_t>(j)];
-    if (k < 0 || k >= b) break;
+    if (k <= j || k >= b) break;
     const int l = mAhead[static_cast<size_t>(k)];
-    if (l < 0 || l > b) break;
+    if (l <= k || l > b) break;
     const Vec u = Sub(mPoints[static_cast<size_t>(k)], mPoints[static_cast<size_t>(j)]);
     const Vec v = Sub(mPoints[static_cast<size_t>(l)], mPoints[static_cast<size_t>(k)]);
     const double c = Dot(u, v) / (Norm(u) * Norm(v));

@@ -234,6 +234,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::fprintf(stderr, "  %d source points, anchors", p.Size());
       for (int i = 1; i <= a.Size(); ++i) std::fprintf(stderr, " %d", a[i]);
       std::fprintf(stderr, "\n");
+      if (std::getenv("TAQ_FUZZ_TRACE")[0] == '2')
+        for (int i = 1; i <= p.Size(); ++i) std::fprintf(stderr, "  %.17g %.17g %.17g\n", p[i].GetX(), p[i].GetY(), p[i].GetZ());
     }
     CheckReadable(s);
     CheckDisplay(s);
