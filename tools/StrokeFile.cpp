@@ -326,6 +326,10 @@ StrokeFileContents ParseStrokeText(const std::string& text) {
     Fail("", "not a stroke file: nested deeper than " + std::to_string(kMaxDepth) + " levels");
   } catch (const json::parse_error& e) {
     Fail("", "not JSON (at byte " + std::to_string(e.byte) + ")");
+  } catch (const json::out_of_range&) {
+    Fail("", "not a stroke file: a number too large for a double");
+  } catch (const json::exception& e) {
+    Fail("", std::string("not a stroke file: ") + e.what());
   }
   if (!doc.is_object()) Fail("", "not a stroke file: expected a JSON object");
   StrokeFileContents contents;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "TAQMoCSStrokeUtilities.h"
 #include "VORCurve.h"
 #include "VORListPtrVORCurve.h"
 
@@ -51,6 +52,7 @@ bool StrokeSession::Create(const StrokeFileContents& contents, std::string& fiel
   if (contents.kind == StrokeFileKind::SavedStroke) {
     ApplySavedStroke(*contents.saved, mStroke, mRecords);
     mStroke.GetSourcePoints(mDrawn, nullptr, nullptr, nullptr, nullptr);
+    mDrawnOnPlane = mDrawn;
     mCreateMs = NowMs() - t0;
     return true;  // a saved stroke is taken as it was saved: no refit
   }
@@ -73,8 +75,10 @@ bool StrokeSession::Create(const StrokeFileContents& contents, std::string& fiel
       const VORMathPlane& plane = d.planes[d.planes.Size() == 1 ? 1 : i];
       mDrawn.Append(plane.EvalPoint(d.points2D[i].GetX(), d.points2D[i].GetY()));
     }
+    mDrawnOnPlane = mDrawn;
   } else {
     mDrawn = d.points;
+    if (!TAQMoCSStrokeUtilities::ForwardToPlane(d.view, d.sketchPlane, d.points, mDrawnOnPlane)) mDrawnOnPlane = d.points;
     VORListValVORMathPoint points = d.points;
     result = TAQMoStroke::CreateInView(mStroke, &mConfig, &mFactory, d.isSketch, d.addTarget, d.type, d.color,
                                        d.width, points, d.view, 0);
@@ -168,6 +172,12 @@ bool StrokeSession::SetRange(const double range[2], std::string& message) {
 }
 
 bool StrokeSession::Cut(std::string& message) {
+  double range[2] = {0.0, 1.0};
+  mStroke.GetRange(range);
+  if (range[0] <= 0.0 && range[1] >= 1.0) {
+    message = "the range is the whole stroke: nothing to cut (give --range START,END)";
+    return false;
+  }
   if (!SessionStroke::HardSubsetStroke(&mConfig, &mFactory, &mStroke)) {
     message = "the stroke could not be cut to its range";
     return false;
@@ -211,12 +221,18 @@ StrokeFigures StrokeSession::Figures() {
   double range[2] = {0.0, 1.0};
   mStroke.GetRange(range);
   const bool whole = range[0] <= 0.0 && range[1] >= 1.0;
-  if (coords.Size() >= 2 && whole) {
-    for (const VORMathPoint& p : source) {
+  auto deviation = [&](const VORListValVORMathPoint& points) {
+    double worst = 0.0;
+    for (const VORMathPoint& p : points) {
       double best = HUGE_VAL;
       for (int i = 2; i <= coords.Size(); ++i) best = std::fmin(best, DistanceToSegment(p, coords[i - 1], coords[i]));
-      f.maxDeviation = std::fmax(f.maxDeviation, best);
+      worst = std::fmax(worst, best);
     }
+    return worst;
+  };
+  if (coords.Size() >= 2 && whole) {
+    f.maxDeviation = deviation(source);
+    f.maxDrawnDeviation = deviation(mDrawnOnPlane);
   }
   return f;
 }

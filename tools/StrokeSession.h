@@ -30,6 +30,9 @@ struct StrokeFigures {
   int curves = 0;
   int displayPoints = 0;
   double maxDeviation = 0.0;  // largest distance of a source point from the display polyline (model units)
+  // Largest distance of a drawn point, carried onto the sketch plane along the view, from the display
+  // polyline (model units): what the user sees of the fit.
+  double maxDrawnDeviation = 0.0;
   double length = 0.0;        // display polyline length (model units)
 };
 
@@ -68,6 +71,7 @@ class StrokeSession {
   std::vector<std::unique_ptr<TAQMoStrokeData>> mRecords;
   SessionStroke mStroke;
   VORListValVORMathPoint mDrawn;
+  VORListValVORMathPoint mDrawnOnPlane;
   double mCreateMs = 0.0;
   double mUpdateMs = 0.0;
 };

@@ -37,6 +37,7 @@ struct Options {
   std::vector<int> deleteAnchors;
   bool cut = false;
   bool quiet = false;
+  double deflection = 0.05;  // STL chordal deviation, model units
 };
 
 // A failure with its exit status and the one line that describes it.
@@ -132,7 +133,7 @@ class PendingOutputs {
 struct RunResult {
   std::string name;
   StrokeFigures figures;
-  double readMs = 0, createMs = 0, updateMs = 0, editMs = 0, bodyMs = 0, writeMs = 0;
+  double readMs = 0, createMs = 0, updateMs = 0, editMs = 0, bodyMs = 0, writeMs = 0, stepMs = 0, stlMs = 0, totalMs = 0;
   std::vector<std::string> edits;
   std::vector<std::string> written;
   std::string kind;
@@ -166,19 +167,13 @@ RunResult RunOne(const std::string& path, const Options& opt, bool writeBodies) 
   if (!session.Create(contents, field, message)) throw Failure{2, path + ": field '" + field + "': " + message};
   r.createMs = session.CreateMs();
 
-  // Edits, in a fixed order: range, inserted anchors, drags, end tangents, deleted anchors, cut.
+  // Edits, in a fixed order: inserted anchors, drags, end tangents, deleted anchors, range, cut (a reshape
+  // makes the stroke whole again, so the range is set after the reshaping edits).
   t0 = NowMs();
   auto edit = [&](const std::string& what, bool ok) {
     if (!ok) throw Failure{3, path + ": " + what + ": " + message};
     r.edits.push_back(what);
   };
-  if (!opt.range.empty()) {
-    std::vector<double> v;
-    if (!ParseNumbers(opt.range, v, 2) || !(v[0] < v[1]))
-      throw Failure{2, "option --range: expected START,END with START < END, got '" + opt.range + "'"};
-    const double range[2] = {v[0], v[1]};
-    edit("range " + opt.range, session.SetRange(range, message));
-  }
   for (const std::string& a : opt.insertAnchors)
     edit("insert-anchor " + a, session.InsertAnchor(ParsePoint("--insert-anchor", a), message));
   for (const std::string& d : opt.drags) {
@@ -199,6 +194,13 @@ RunResult RunOne(const std::string& path, const Options& opt, bool writeBodies) 
   for (int n : opt.deleteAnchors) {
     if (!session.DeleteAnchor(n, message)) throw Failure{2, path + ": option --delete-anchor: " + message};
     r.edits.push_back("delete-anchor " + std::to_string(n));
+  }
+  if (!opt.range.empty()) {
+    std::vector<double> v;
+    if (!ParseNumbers(opt.range, v, 2) || !(v[0] < v[1]))
+      throw Failure{2, "option --range: expected START,END with START < END, got '" + opt.range + "'"};
+    const double range[2] = {v[0], v[1]};
+    edit("range " + opt.range, session.SetRange(range, message));
   }
   if (opt.cut) edit("cut", session.Cut(message));
   r.editMs = NowMs() - t0;
@@ -240,8 +242,12 @@ RunResult RunOne(const std::string& path, const Options& opt, bool writeBodies) 
   bool ok = out.AddText(base + ".svg", RenderSvg(pic)) && out.AddText(base + ".stroke.json", json);
   r.written = {base + ".svg", base + ".stroke.json"};
   if (ok && body) {
-    ok = out.AddWritten(base + ".step", [&](const char* p) { return VORBodyWriter::WriteSTEP(body, p); }) &&
-         out.AddWritten(base + ".stl", [&](const char* p) { return VORBodyWriter::WriteSTL(body, p); });
+    const double t1 = NowMs();
+    ok = out.AddWritten(base + ".step", [&](const char* p) { return VORBodyWriter::WriteSTEP(body, p); });
+    const double t2 = NowMs();
+    ok = ok && out.AddWritten(base + ".stl", [&](const char* p) { return VORBodyWriter::WriteSTL(body, p, opt.deflection); });
+    r.stepMs = t2 - t1;
+    r.stlMs = NowMs() - t2;
     r.written.push_back(base + ".step");
     r.written.push_back(base + ".stl");
   }
@@ -255,10 +261,12 @@ void PrintSummary(const std::string& path, const RunResult& r) {
   std::printf("stroke: %s (%s)\n", path.c_str(), r.kind.c_str());
   std::printf("  points in       %d   source points %d   anchors %d\n", f.pointsIn, f.sourcePoints, f.anchors);
   std::printf("  curves          %d   control points %d   display points %d\n", f.curves, f.controlPoints, f.displayPoints);
-  std::printf("  max deviation   %.4f model units (source points from the display polyline)\n", f.maxDeviation);
+  std::printf("  max deviation   %.4f model units of the source points, %.4f of the drawn points, from the display\n",
+              f.maxDeviation, f.maxDrawnDeviation);
   std::printf("  length          %.3f model units\n", f.length);
-  std::printf("  timings (ms)    read %.2f  create %.2f  update %.2f  edits %.2f  body %.2f  write %.2f\n", r.readMs,
-              r.createMs, r.updateMs, r.editMs, r.bodyMs, r.writeMs);
+  std::printf("  timings (ms)    read %.2f  create %.2f  update %.2f  edits %.2f  extrude %.2f\n", r.readMs,
+              r.createMs, r.updateMs, r.editMs, r.bodyMs);
+  std::printf("                  write %.2f (STEP %.2f, STL %.2f)\n", r.writeMs, r.stepMs, r.stlMs);
   if (!r.edits.empty()) {
     std::printf("  edits          ");
     for (const std::string& e : r.edits) std::printf(" [%s]", e.c_str());
@@ -309,27 +317,34 @@ int RunBatch(const Options& opt) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (tty && !opt.quiet) Progress(i, files.size(), BaseName(files[i]));
     try {
+      const double start = NowMs();
       results.push_back(RunOne(files[i], opt, opt.bodies));
+      results.back().totalMs = NowMs() - start;
     } catch (const Failure& f) {
       failures.push_back(f.line);
       worst = std::max(worst, f.status);
+    } catch (const std::exception& e) {
+      failures.push_back(files[i] + ": " + e.what());
+      worst = std::max(worst, 1);
     }
   }
   if (tty && !opt.quiet) Progress(files.size(), files.size(), "");
   const double totalMs = NowMs() - t0;
-  std::printf("%-40s %7s %7s %8s %10s %9s\n", "stroke", "points", "anchors", "control", "max dev", "ms");
-  double sumMs = 0.0, worstDev = 0.0;
+  std::printf("%-40s %7s %7s %8s %9s %9s %9s\n", "stroke", "points", "anchors", "control", "dev src", "dev drawn", "ms");
+  double sumMs = 0.0, worstDev = 0.0, worstDrawn = 0.0;
   long points = 0;
   for (const RunResult& r : results) {
-    const double ms = r.readMs + r.createMs + r.editMs + r.bodyMs + r.writeMs;
+    const double ms = r.totalMs;
     sumMs += ms;
     points += r.figures.pointsIn;
     worstDev = std::max(worstDev, r.figures.maxDeviation);
-    std::printf("%-40.40s %7d %7d %8d %10.4f %9.2f\n", r.name.c_str(), r.figures.pointsIn, r.figures.anchors,
-                r.figures.controlPoints, r.figures.maxDeviation, ms);
+    worstDrawn = std::max(worstDrawn, r.figures.maxDrawnDeviation);
+    std::printf("%-40.40s %7d %7d %8d %9.4f %9.4f %9.2f\n", r.name.c_str(), r.figures.pointsIn, r.figures.anchors,
+                r.figures.controlPoints, r.figures.maxDeviation, r.figures.maxDrawnDeviation, ms);
   }
-  std::printf("%zu strokes done, %zu failed; %ld points; largest deviation %.4f; %.1f ms in all (%.3f ms per stroke)\n",
-              results.size(), failures.size(), points, worstDev, totalMs, results.empty() ? 0.0 : sumMs / results.size());
+  std::printf("%zu strokes done, %zu failed; %ld points; largest deviation %.4f (source), %.4f (drawn); %.1f ms in all "
+              "(%.3f ms per stroke)\n", results.size(), failures.size(), points, worstDev, worstDrawn, totalMs,
+              results.empty() ? 0.0 : sumMs / results.size());
   std::printf("outputs in %s/\n", opt.outDir.c_str());
   for (const std::string& f : failures) std::fprintf(stderr, "stroke: %s\n", f.c_str());
   return worst == 0 ? 0 : worst;
@@ -354,6 +369,9 @@ int main(int argc, char** argv) {
   app.add_option("--end-tangent", opt.endTangents, "New tangent at an end, start:DX,DY,DZ or end:DX,DY,DZ");
   app.add_option("--delete-anchor", opt.deleteAnchors, "Delete inner anchor N (2..anchors-1)");
   app.add_flag("--cut", opt.cut, "Cut the stroke to its range for good");
+  app.add_option("--stl-deflection", opt.deflection, "Chordal deviation of the STL mesh (model units)")
+      ->capture_default_str()
+      ->check(CLI::Range(1e-4, 1e6));
   app.add_flag("-q,--quiet", opt.quiet, "No progress bar in folder mode");
   try {
     app.parse(argc, argv);
@@ -377,6 +395,9 @@ int main(int argc, char** argv) {
   } catch (const Failure& f) {
     std::fprintf(stderr, "stroke: %s\n", f.line.c_str());
     return f.status;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "stroke: %s: %s\n", opt.input.c_str(), e.what());
+    return 1;
   }
   return 0;
 }
