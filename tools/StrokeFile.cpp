@@ -169,9 +169,11 @@ VORMathPlane DrawnPlane(const json& v, const std::string& field) {
 VORMathPlane SavedPlane(const json& v, const std::string& field) {
   Object(v, field);
   const VORMathPoint origin = Point(Need(v, "origin", field), Join(field, "origin"));
-  const VORMathVector first = Vector(Need(v, "first", field), Join(field, "first"));
-  const VORMathVector second = Vector(Need(v, "second", field), Join(field, "second"));
-  return VORMathPlane(origin, first, second);
+  const VORMathVector first = UsableVector(Need(v, "first", field), Join(field, "first"));
+  const VORMathVector second = UsableVector(Need(v, "second", field), Join(field, "second"));
+  const VORMathPlane plane(origin, first, second);
+  if (!plane.IsValid()) Fail(Join(field, "second"), "parallel to the first direction");
+  return plane;
 }
 
 json ToJson(const VORMathPoint& p) { return json::array({p.GetX(), p.GetY(), p.GetZ()}); }
@@ -257,6 +259,26 @@ std::shared_ptr<SavedStrokeFields> ReadSaved(const json& doc) {
   s->segments = SavedSegments(Need(doc, "segments", ""), "segments");
   if (s->segments.empty()) Fail("segments", "a stroke needs at least one segment");
   s->tangents = SavedSegments(Need(doc, "tangents", ""), "tangents");
+  if (s->tangents.size() != 0 && s->tangents.size() != 2)
+    Fail("tangents", "expected no end-tangent record or two (start, end)");
+  // Positions must point into the lists they index, in order: the stroke's edits rely on it.
+  int sourceCount = 0;
+  for (const auto& segment : s->segments)
+    sourceCount += segment.isRef ? segment.points2D.Size() : segment.coords.Size();
+  for (int i = 1; i <= s->anchors.Size(); ++i) {
+    const int a = s->anchors[i];
+    if (a < 1 || a > sourceCount || (i > 1 && a <= s->anchors[i - 1]))
+      Fail(At("anchors", static_cast<std::size_t>(i - 1)),
+           "anchors must ascend within the " + std::to_string(sourceCount) + " source points");
+  }
+  for (int i = 1; i <= s->splits.Size(); ++i) {
+    const int p = s->splits[i];
+    if (p < 0 || p > s->coords.Size() || (i > 1 && p < s->splits[i - 1]))
+      Fail(At("display.splits", static_cast<std::size_t>(i - 1)),
+           "splits must ascend within the " + std::to_string(s->coords.Size()) + " display points");
+  }
+  if (s->normals.Size() != 0 && s->normals.Size() != s->coords.Size())
+    Fail("display.normals", "expected none or one per display point");
   return s;
 }
 

@@ -368,6 +368,38 @@ TEST_F(ProgramTest, BadFilesFailWithOneLineNamingTheFieldAndWriteNothing) {
   }
 }
 
+// Saved strokes whose positions or records do not fit together are refused before the stroke sees them.
+TEST_F(ProgramTest, InconsistentSavedStrokesAreRefused) {
+  ASSERT_EQ(Stroke("'" + Example() + "' -o good --no-body").status, 0);
+  const json good = Saved("good/wave.stroke.json");
+  struct Case {
+    const char* name;
+    void (*spoil)(json&);
+    const char* says;
+  };
+  const std::vector<Case> cases = {
+      {"one-tangent-record", [](json& j) { j["tangents"].erase(1); }, "'tangents'"},
+      {"anchor-beyond-points", [](json& j) { j["anchors"].back() = 100000; }, "'anchors["},
+      {"anchors-descending", [](json& j) { std::swap(j["anchors"][0], j["anchors"][1]); }, "'anchors["},
+      {"split-beyond-display", [](json& j) { j["display"]["splits"].back() = 100000; }, "'display.splits["},
+      {"normals-not-parallel", [](json& j) { j["display"]["normals"] = json::array({{0, 0, 1}}); }, "'display.normals'"},
+      {"no-segments", [](json& j) { j["segments"] = json::array(); }, "'segments'"},
+      {"zero-plane-direction", [](json& j) { j["sketch_plane"]["first"] = {0, 0, 0}; }, "'sketch_plane.first'"},
+      {"width-as-text", [](json& j) { j["width"] = "wide"; }, "'width'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    json spoilt = good;
+    c.spoil(spoilt);
+    const fs::path file = Write(std::string(c.name) + ".json", spoilt.dump());
+    const ProgramRun r = Stroke("'" + file.string() + "' -o out --delete-anchor 2");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(Lines(r.err).size(), 1u) << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(mDir / "out"));
+  }
+}
+
 TEST_F(ProgramTest, HugeGarbageFileIsRefusedBeforeItIsRead) {
   const fs::path file = mDir / "garbage.json";
   {
