@@ -187,8 +187,12 @@ TEST_F(ProgramTest, ReloadingASavedStrokeGivesItBackUnchanged) {
   EXPECT_EQ(Saved("third/wave.stroke.json")["anchors"].size() + 1, Saved("first/wave.stroke.json")["anchors"].size());
 }
 
-// A real stroke of the shared data, points only, drawn on z = 0: the fit holds its tolerance around the
-// stroke's source points (fit tolerance plus display tolerance).
+// The fit keeps the source points within its tolerance (0.5) and the display polyline keeps within its
+// chordal tolerance (0.1) of the fitted curve.
+const double kSourceToDisplay = 0.5 + 0.1 + 1e-6;
+
+// A real stroke of the shared data, points only, drawn on z = 0: the display holds the tolerance around
+// the stroke's source points.
 TEST_F(ProgramTest, RealPointsOnlyStrokeIsFittedWithinTolerance) {
   const std::vector<std::string> files = StrokeFiles("real");
   ASSERT_FALSE(files.empty());
@@ -204,8 +208,22 @@ TEST_F(ProgramTest, RealPointsOnlyStrokeIsFittedWithinTolerance) {
     const VORListValVORMathPoint display = Display(saved);
     ASSERT_GE(display.Size(), 2);
     for (const auto& p : saved["segments"][0]["points2d"])
-      EXPECT_LE(DistanceToPolyline(display, VORMathPoint(p[0].get<double>(), p[1].get<double>(), 0.0)), 0.56);
+      EXPECT_LE(DistanceToPolyline(display, VORMathPoint(p[0].get<double>(), p[1].get<double>(), 0.0)),
+                kSourceToDisplay);
     EXPECT_EQ(display[1].GetZ(), 0.0);
+  }
+}
+
+// What the user drew stays near what is shown: thinning (0.5), fit (0.5) and display (0.1) tolerances.
+TEST_F(ProgramTest, DrawnPointsStayNearTheDisplay) {
+  GTEST_SKIP() << "the fit through the thinned points strays up to 17 units from the drawn stroke (reported)";
+  const std::vector<std::string> files = StrokeFiles("real");
+  for (size_t i = 0; i < files.size(); i += 10) {
+    SCOPED_TRACE(files[i]);
+    ASSERT_EQ(Stroke("'" + StrokeDataDir() + "/" + files[i] + "' -o drawn --no-body").status, 0);
+    const VORListValVORMathPoint display =
+        Display(Saved("drawn/" + fs::path(files[i]).stem().string() + ".stroke.json"));
+    for (const VORMathPoint& p : LoadStrokePoints(files[i])) EXPECT_LE(DistanceToPolyline(display, p), 1.1 + 1e-6);
   }
 }
 
@@ -232,7 +250,7 @@ TEST_F(ProgramTest, EditsChangeTheStrokeAsAsked) {
   drag << from.GetX() << "," << from.GetY() << ",0:" << to.GetX() << "," << to.GetY() << ",0";
   const ProgramRun dragged = Stroke("'" + Example() + "' -o drag --no-body --drag " + drag.str());
   ASSERT_EQ(dragged.status, 0) << dragged.err;
-  EXPECT_LE(DistanceToPolyline(Display(Saved("drag/wave.stroke.json")), to), 0.56);
+  EXPECT_LE(DistanceToPolyline(Display(Saved("drag/wave.stroke.json")), to), kSourceToDisplay);
   EXPECT_NE(Slurp(mDir / "drag/wave.svg"), Slurp(mDir / "plain/wave.svg"));
 
   // A new start tangent on a stroke whose blends impose its end tangents: the fit starts along it.
