@@ -1,0 +1,114 @@
+// Strokes and factory housekeeping shared by the interactive, editing and reshaping benchmarks: the point
+// counts measured side by side, strokes drawn in a view onto the plane z = 0 as a session makes them,
+// counters per point, and removal of the curves and bodies an iteration left in the factory (as an
+// application removes what a stroke no longer holds, so memory stays flat over millions of iterations).
+#ifndef BenchStrokes_h
+#define BenchStrokes_h
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "StrokeFiles.h"
+#include "TestStroke.h"
+#include "VORCurve.h"
+#include "VORGeoFactory.h"
+#include "VORSoftwareConfiguration.h"
+
+namespace bench_strokes {
+
+// One stroke of the comparison: a label, a file and how many leading points of it to use (0: all).
+struct Case {
+  const char* label;
+  const char* file;
+  int take;
+};
+
+// The shared data has no 500-point smooth stroke: the first 500 points of the 2,000-point one stand in
+// (the same wavy spiral, sampled the same way). The longest real stroke has 487 points.
+inline const std::vector<Case>& Cases() {
+  static const std::vector<Case> cases = {
+      {"smooth_500", "synthetic/smooth-2000.json", 500},
+      {"smooth_2000", "synthetic/smooth-2000.json", 0},
+      {"smooth_5000", "synthetic/smooth-5000.json", 0},
+      {"smooth_20000", "synthetic/smooth-20000.json", 0},
+      {"real_487", "real/Balinese-character02-0109_08-0.json", 0},
+  };
+  return cases;
+}
+
+inline VORListValVORMathPoint CasePoints(const Case& c) {
+  const VORListValVORMathPoint all = LoadStrokePoints(c.file);
+  if (c.take <= 0 || c.take >= all.Size()) return all;
+  VORListValVORMathPoint some;
+  for (int i = 1; i <= c.take; ++i) some.Append(all[i]);
+  return some;
+}
+
+// A stroke drawn in the view looking down -z onto the sketch plane z = 0 (type 1, a sketch), its whole
+// range set and its geometry computed, end points kept in step with its end tangents. False when any
+// step is refused.
+inline bool MakeStroke(VORListValVORMathPoint& drawn, VORSoftwareConfiguration& config, VORGeoFactory& factory,
+                       TAQMoStroke& s) {
+  s.SetSketchPlane(VORMathPlane());
+  if (TAQMoStroke::CreateInView(s, &config, &factory, true, true, 1, 2, 1.0, drawn, VORMathDirection(0.0, 0.0, -1.0),
+                                0) != S_OK)
+    return false;
+  const double whole[2] = {0.0, 1.0};
+  if (s.SetRange(whole) != S_OK || !s.Update(&config, &factory, nullptr)) return false;
+  VORMathPoint ends[2];
+  VORMathDirection dirs[2];
+  if (s.GetEndTangents(ends, dirs)) {
+    VORListValVORMathPoint e;
+    e.Append(ends[0]);
+    e.Append(ends[1]);
+    s.SetEndPoints(e);
+  }
+  return true;
+}
+
+// The point a fraction of the way along a polyline by point count.
+inline VORMathPoint Along(const VORListValVORMathPoint& p, double fraction) {
+  const double t = 1.0 + fraction * (p.Size() - 1);
+  const int k = static_cast<int>(t);
+  if (k >= p.Size()) return p[p.Size()];
+  return p[k] + (p[k + 1] - p[k]) * (t - k);
+}
+
+inline int SourcePointCount(TAQMoStroke& s) {
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  return points.Size();
+}
+
+// The curves the factory holds now: what an iteration may add to is measured against it.
+inline std::unordered_set<const VORCurve*> CurvesHeld(const VORGeoFactory& factory) {
+  VORListPtrVORCurve all;
+  factory.GetCurves(all);
+  std::unordered_set<const VORCurve*> held;
+  for (VORCurve* c : all) held.insert(c);
+  return held;
+}
+
+// Removes every curve the factory holds that is not in keep.
+inline void RemoveCurvesBut(VORGeoFactory& factory, const std::unordered_set<const VORCurve*>& keep) {
+  VORListPtrVORCurve all;
+  factory.GetCurves(all);
+  for (VORCurve* c : all)
+    if (keep.count(c) == 0) factory.Remove(c);
+}
+
+// Counters of a run over a stroke of points drawn points: the count, and the CPU time per drawn point
+// ("per_pt", shown in ns: the same number as microseconds per 1,000 points). Goals are compared with the
+// times in the report, where the run's own figures stand side by side.
+inline void SetPointCounters(benchmark::State& state, int points) {
+  state.counters["points"] = points;
+  state.counters["per_pt"] =
+      benchmark::Counter(points, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+}  // namespace bench_strokes
+
+#endif
