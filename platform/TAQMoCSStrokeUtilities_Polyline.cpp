@@ -63,8 +63,8 @@ double NearestFoot(const VORMathPoint& point, const VORRawCollint* splits, const
       bestT = f;
     }
   }
-  if (!std::isfinite(best)) {  // every segment crosses a piece end: take the nearest point
-    int k = TAQMoCSStrokeUtilities::GetNearestPoint(points, point, nullptr);
+  if (!std::isfinite(best)) {  // every segment crosses a piece end, or distances overflow: the nearest point
+    int k = std::max(1, TAQMoCSStrokeUtilities::GetNearestPoint(points, point, nullptr));
     foot = p[k - 1];
     segment = k < n ? k : n - 1;
     return k;
@@ -203,7 +203,8 @@ int TAQMoCSStrokeUtilities::GetNearestPoint(const VORListValVORMathPoint& points
   int bestK = 0;
   for (int i = 0; i < n; ++i) {
     const double d = point.SquareDistanceTo(p[i]);
-    if (d < best) {
+    // Distances that overflow (huge coordinates) still give the first such point; NaN gives none.
+    if (d < best || (bestK == 0 && d == best)) {
       best = d;
       bestK = i + 1;
     }

@@ -169,6 +169,16 @@ TEST(NearestAndCoincident, AnswerPositionsDistancesAndTolerances) {
   EXPECT_EQ(TAQMoCSStrokeUtilities::GetNearestPoint(Line(5), VORMathPoint(2.4, 3, 0), &d), 3);
   EXPECT_NEAR(d, std::sqrt(0.16 + 9.0), 1e-12);
   EXPECT_EQ(TAQMoCSStrokeUtilities::GetNearestPoint(VORListValVORMathPoint(), VORMathPoint(), nullptr), 0);
+  // Distances that overflow still name a point, and a foot on such a polyline is one of its points.
+  VORListValVORMathPoint huge;
+  huge.Append(VORMathPoint(1e200, 0, 0));
+  huge.Append(VORMathPoint(1e200, 1e200, 0));
+  EXPECT_EQ(TAQMoCSStrokeUtilities::GetNearestPoint(huge, VORMathPoint(-1e200, 0, 0), nullptr), 1);
+  VORMathPoint foot;
+  const double t = TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(-1e200, -1e200, 0), nullptr, huge, foot, nullptr);
+  EXPECT_GE(t, 1.0);
+  EXPECT_LE(t, 2.0);
+  EXPECT_TRUE(foot == huge[1] || foot == huge[2]);
   const double tolSq = TAQUtTolerance().LengthTolSq();
   EXPECT_TRUE(TAQMoCSStrokeUtilities::IsCoincident(VORMathPoint(1, 1, 1), VORMathPoint(1.0005, 1, 1), tolSq));
   EXPECT_FALSE(TAQMoCSStrokeUtilities::IsCoincident(VORMathPoint(1, 1, 1), VORMathPoint(1.002, 1, 1), tolSq));
