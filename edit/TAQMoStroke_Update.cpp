@@ -51,6 +51,9 @@ bool TAQMoStroke::UpdateDataPointsInRange(VORSoftwareConfiguration* /*config*/, 
                                           VORListValVORMathPoint2D& points2D, VORListValVORMathPlane& planes) {
   // Non-finite points would be written into the segments: refused, and nothing changes.
   if (!AllFinite(points)) return false;
+  // No plane coordinates at all (segments without reference, whose planes are only their default bases):
+  // the points are kept as 3D points, not flattened onto a plane they never lay on.
+  if (points2D.Size() == 0) planes.RemoveAll();
   if (planes.Size() > 0) {
     // The moved run must lie inside both lists: a 2D list shorter than the run (a segment without 2D
     // points emptied it) is refused, and nothing changes.

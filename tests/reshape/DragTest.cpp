@@ -1,0 +1,237 @@
+// Dragging a stroke through a point (drag and project mode) and inserting an anchor: the dragged point
+// lands on the refitted curve, the other anchors stay where they were, and refused drags change nothing.
+#include <gtest/gtest.h>
+
+#include "../edit/EditTestSupport.h"
+#include "TAQMoCSStrokeUtilities.h"
+#include "TestGeometry.h"
+#include "VORCurve.h"
+
+namespace {
+
+using namespace edit_test;
+
+const double kFitTol = TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6;
+
+// The anchor points of s that lie farther than reach from point.
+VORListValVORMathPoint AnchorPointsAwayFrom(TAQMoStroke& s, const VORMathPoint& point, double reach) {
+  VORListValVORMathPoint all, away;
+  s.GetAnchors(all);
+  for (int i = 1; i <= all.Size(); ++i)
+    if (all[i].DistanceTo(point) > reach) away.Append(all[i]);
+  return away;
+}
+
+void ExpectLandsOnTheCurve(TestStroke& s, VORSoftwareConfiguration& config, VORGeoFactory& factory,
+                           const VORMathPoint& to, const VORListValVORMathPoint& fixedAnchors) {
+  VORListPtrVORCurve curves;
+  ASSERT_TRUE(s.Evaluate(&factory, &config, curves, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_EQ(curves.Size(), 1);
+  EXPECT_LE(DistanceToCurve(*curves[1], to), kFitTol);
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  for (int i = 1; i <= fixedAnchors.Size(); ++i) EXPECT_LT(DistanceToPolyline(points, fixedAnchors[i]), 1e-9) << i;
+  EXPECT_TRUE(AnchorsWellFormed(s));
+}
+
+class DragOnRealStrokes : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DragOnRealStrokes, DragModeLandsOnTheCurveAndKeepsTheAnchors) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  ASSERT_TRUE(MakeRealStroke(GetParam(), config, factory, s));
+  int landed = 0;
+  for (double f : {0.3, 0.55, 0.8}) {
+    SCOPED_TRACE(f);
+    VORListValVORMathPoint coords;
+    s.GetCoords(coords);
+    const VORMathPoint from = Along(coords, f), to = from + VORMathVector(1.2, -0.8, 0.0);
+    const VORListValVORMathPoint fixed = AnchorPointsAwayFrom(s, from, 0.0);
+    if (!TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, false)) continue;
+    ++landed;
+    ExpectLandsOnTheCurve(s, config, factory, to, fixed);
+  }
+  EXPECT_GT(landed, 0);
+}
+
+TEST_P(DragOnRealStrokes, ProjectModeMakesTheDraggedPointAnAnchor) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  ASSERT_TRUE(MakeRealStroke(GetParam(), config, factory, s));
+  VORListValVORMathPoint coords;
+  s.GetCoords(coords);
+  const VORMathPoint from = Along(coords, 0.45), to = from + VORMathVector(-0.6, 0.9, 0.0);
+  const VORListValVORMathPoint fixed = AnchorPointsAwayFrom(s, from, 0.0);
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, true, false));
+  ExpectLandsOnTheCurve(s, config, factory, to, fixed);
+  VORListValVORMathPoint anchorPoints;
+  ASSERT_EQ(s.GetAnchors(anchorPoints), S_OK);
+  bool isAnchor = false;
+  for (int i = 1; i <= anchorPoints.Size(); ++i) isAnchor = isAnchor || anchorPoints[i].DistanceTo(to) < 1e-9;
+  EXPECT_TRUE(isAnchor);
+}
+
+TEST_P(DragOnRealStrokes, InsertAnchorPutsTheAnchorAtThePoint) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  ASSERT_TRUE(MakeRealStroke(GetParam(), config, factory, s));
+  VORListValVORMathPoint coords;
+  s.GetCoords(coords);
+  const VORMathPoint at = Along(coords, 0.62) + VORMathVector(0.2, 0.3, 0.0);
+  VORRawCollint before;
+  s.GetAnchors(before);
+  ASSERT_TRUE(s.InsertAnchor(&config, &factory, at));
+  EXPECT_TRUE(AnchorsWellFormed(s));
+  VORRawCollint after;
+  s.GetAnchors(after);
+  EXPECT_EQ(after.Size(), before.Size() + 1);
+  VORListValVORMathPoint anchorPoints;
+  s.GetAnchors(anchorPoints);
+  double nearest = 1e300;
+  for (int i = 1; i <= anchorPoints.Size(); ++i) nearest = std::min(nearest, anchorPoints[i].DistanceTo(at));
+  EXPECT_LT(nearest, 1e-9);
+  ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+  ExpectLandsOnTheCurve(s, config, factory, at, VORListValVORMathPoint());
+  // The same point again is an anchor already: refused, nothing changes.
+  const StrokeState state = Capture(s);
+  EXPECT_FALSE(s.InsertAnchor(&config, &factory, at));
+  EXPECT_TRUE(Unchanged(state, s));
+}
+
+INSTANTIATE_TEST_SUITE_P(Real, DragOnRealStrokes, ::testing::ValuesIn(SomeRealStrokes(10)));
+
+// ---- Synthetic cases ----
+
+TEST(Drag, ProjectModeOnAPointInsertsOnlyTheAnchor) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  s.SetSketchPlane(VORMathPlane());
+  const VORListValVORMathPoint p = Wave(10);
+  MakePlainStroke(s, p, Ints({1, 6, 10}));
+  // From off the polyline straight above point 3, to its foot: no point moves.
+  const VORMathPoint from = p[3] + VORMathVector(0.0, 0.0, 2.0);
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, p[3], true, true));
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 3, 6, 10}));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(points, p);
+}
+
+TEST(Drag, ProjectModeInsideAPieceAddsAPointAndShiftsTheAnchors) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  s.SetSketchPlane(VORMathPlane());
+  const VORListValVORMathPoint p = Wave(10);
+  MakePlainStroke(s, p, Ints({1, 4, 7, 10}));
+  const VORMathPoint from = p[3] + (p[4] - p[3]) * 0.5;
+  const VORMathPoint to = from + VORMathVector(0.0, 0.0, 0.5);
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, true, true));
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 4, 5, 8, 11}));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 11);
+  EXPECT_LT(points[4].DistanceTo(to), 1e-12);
+  EXPECT_EQ(points[1], p[1]);
+  EXPECT_EQ(points[11], p[10]);
+}
+
+TEST(Drag, AStrokeOnTwoPlanesIsDraggedAsOneSegment) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  const VORMathPlane floor, wall(VORMathPoint(0, 0, 0), VORMathVector(1, 0, 0));
+  VORListValVORMathPlane planes;
+  VORListValVORMathPoint2D uv;
+  VORListValVORMathPoint xyz;
+  for (int i = 0; i < 12; ++i) {
+    const VORMathPlane& plane = i < 6 ? floor : wall;
+    planes.Append(plane);
+    uv.Append(VORMathPoint2D(i, 0.3 * i));
+    xyz.Append(plane.EvalPoint(i, 0.3 * i));
+  }
+  TestStroke s;
+  s.SetSketchPlane(floor);
+  VORRawCollint anchors = Ints({1, 6, 12});
+  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, planes, uv, xyz, &anchors), S_OK);
+  const double whole[2] = {0.0, 1.0};
+  s.SetRange(whole);
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  const VORMathPoint from = points[3], to = from + VORMathVector(0.0, 0.5, 0.0);
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, true));
+  EXPECT_TRUE(AnchorsWellFormed(s));
+  TAQUtVector<TAQMoStrokeData*> data;
+  s.GetData(data);
+  EXPECT_EQ(data.Size(), 1u);  // written back on the first plane
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(points.Size(), 12);
+  EXPECT_LT(DistanceToPolyline(points, to), 1e-9);
+}
+
+TEST(Drag, AClosedStrokeStaysClosed) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  VORListValVORMathPoint ring;
+  for (int i = 0; i < 24; ++i) ring.Append(VORMathPoint(10 * std::cos(i * 0.2618), 10 * std::sin(i * 0.2618), 0));
+  ring.Append(ring[1]);
+  TestStroke s;
+  s.SetSketchPlane(VORMathPlane());
+  MakePlainStroke(s, ring, Ints({1, 7, 13, 19, 25}));
+  ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+  const VORMathPoint from = ring[10], to = from + VORMathVector(-1.0, 0.5, 0.0);
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, false));
+  EXPECT_TRUE(AnchorsWellFormed(s));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(points[1], points[points.Size()]);
+  ExpectLandsOnTheCurve(s, config, factory, to, VORListValVORMathPoint());
+}
+
+TEST(Drag, RefusedDragsChangeNothing) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  s.SetSketchPlane(VORMathPlane());
+  const VORListValVORMathPoint p = Wave(10);
+  MakePlainStroke(s, p, Ints({1, 5, 10}));
+  ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+  const StrokeState before = Capture(s);
+  const VORMathPoint nan(kNaN, 0.0, 0.0);
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], p[4], false, false));  // no move
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, nan, p[4], false, false));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], nan, true, false));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, nullptr, p[4], p[5], true, false));
+  EXPECT_FALSE(s.InsertAnchor(&config, &factory, nan));
+  EXPECT_FALSE(s.InsertAnchor(&config, &factory, p[5]));  // already an anchor
+  EXPECT_TRUE(Unchanged(before, s));
+  s.SetType(2);
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], p[4] + VORMathVector(0, 1, 0), false, false));
+  EXPECT_FALSE(s.InsertAnchor(&config, &factory, p[3] + VORMathVector(0, 1, 0)));
+  EXPECT_TRUE(Unchanged(before, s));
+  TestStroke empty;
+  empty.SetType(1);
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &empty, p[4], p[5], false, false));
+  EXPECT_FALSE(empty.InsertAnchor(&config, &factory, p[5]));
+}
+
+TEST(Drag, ASinglePointStrokeFails) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  MakePlainStroke(s, Wave(1), Ints({1}));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, VORMathPoint(0, 0, 0), VORMathPoint(1, 1, 0), false,
+                                        false));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(points.Size(), 1);
+}
+
+}  // namespace
