@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StrokeFiles.h"
+#include "TAQMoCSStrokeUtilities.h"
 #include "TestStroke.h"
 #include "VORCurve.h"
 #include "VORGeoFactory.h"
@@ -47,6 +48,17 @@ inline VORListValVORMathPoint CasePoints(const Case& c) {
   return some;
 }
 
+// The end points the caller keeps in step with the stroke's end tangents after each update.
+inline void SetEndPointsFromTangents(TAQMoStroke& s) {
+  VORMathPoint ends[2];
+  VORMathDirection dirs[2];
+  if (!s.GetEndTangents(ends, dirs)) return;
+  VORListValVORMathPoint e;
+  e.Append(ends[0]);
+  e.Append(ends[1]);
+  s.SetEndPoints(e);
+}
+
 // A stroke drawn in the view looking down -z onto the sketch plane z = 0 (type 1, a sketch), its whole
 // range set and its geometry computed, end points kept in step with its end tangents. False when any
 // step is refused.
@@ -58,14 +70,32 @@ inline bool MakeStroke(VORListValVORMathPoint& drawn, VORSoftwareConfiguration& 
     return false;
   const double whole[2] = {0.0, 1.0};
   if (s.SetRange(whole) != S_OK || !s.Update(&config, &factory, nullptr)) return false;
-  VORMathPoint ends[2];
-  VORMathDirection dirs[2];
-  if (s.GetEndTangents(ends, dirs)) {
-    VORListValVORMathPoint e;
-    e.Append(ends[0]);
-    e.Append(ends[1]);
-    s.SetEndPoints(e);
-  }
+  SetEndPointsFromTangents(s);
+  return true;
+}
+
+// A stroke holding every drawn point as a source point: the steps of CreateInView without the thinning
+// (anchors at the ends and drawn corners, 2D points on the sketch plane z = 0, a target plane), its whole
+// range set and its geometry computed. The edits then work on as many points as were drawn, so their
+// cost per point shows; a stroke drawn with CreateInView keeps only what the thinning leaves.
+inline bool MakeRawStroke(const VORListValVORMathPoint& drawn, VORSoftwareConfiguration& config,
+                          VORGeoFactory& factory, TAQMoStroke& s) {
+  VORListValVORMathPoint points = drawn;
+  VORRawCollint anchors;
+  if (!TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0)) return false;
+  const VORMathPlane plane;
+  VORListValVORMathPoint2D points2D;
+  if (!TAQMoCSStrokeUtilities::ForwardToPlane(VORMathDirection(0.0, 0.0, -1.0), plane, points, points2D))
+    return false;
+  VORListValVORMathPlane planes;
+  planes.Append(plane);
+  VORListValVORMathPoint noPoints;
+  s.SetSketchPlane(plane);
+  if (TAQMoStroke::CreateFromReferences(s, true, true, 1, 2, 1.0, planes, points2D, noPoints, &anchors) != S_OK)
+    return false;
+  const double whole[2] = {0.0, 1.0};
+  if (s.SetRange(whole) != S_OK || !s.Update(&config, &factory, nullptr)) return false;
+  SetEndPointsFromTangents(s);
   return true;
 }
 
@@ -107,6 +137,41 @@ inline void SetPointCounters(benchmark::State& state, int points) {
   state.counters["points"] = points;
   state.counters["per_pt"] =
       benchmark::Counter(points, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// The curves a stroke holds: its curve cache and the clones of its last whole-stroke update (what
+// Evaluate answers for its own range and, curves only, for the whole range).
+inline std::unordered_set<const VORCurve*> CurvesOf(TAQMoStroke& s, VORSoftwareConfiguration& config,
+                                                     VORGeoFactory& factory) {
+  std::unordered_set<const VORCurve*> held;
+  VORListPtrVORCurve own, whole;
+  s.Evaluate(&factory, &config, own, nullptr, nullptr, nullptr, nullptr);
+  double range[2] = {0.0, 1.0};
+  s.Evaluate(&factory, &config, whole, range, nullptr, nullptr, nullptr);
+  for (VORCurve* c : own) held.insert(c);
+  for (VORCurve* c : whole) held.insert(c);
+  return held;
+}
+
+// Runs op on a fresh copy of prepared in every iteration. The copy (it shares the segments and copies the
+// anchors and display polyline) is timed with the operation; BM_CopyPrepared of the same program measures
+// it alone. The copy is deleted and the curves it made are removed from the factory outside the timed
+// part. op returns false when the stroke refused the edit; the run then reports an error instead of a time
+// for an edit that did nothing.
+template <class Op>
+void RunOnCopies(benchmark::State& state, const TestStroke& prepared, VORGeoFactory& factory, Op op) {
+  const std::unordered_set<const VORCurve*> keep = CurvesHeld(factory);
+  for (auto _ : state) {
+    TestStroke* s = new TestStroke(prepared);
+    const bool done = op(*s);
+    benchmark::DoNotOptimize(done);
+    state.PauseTiming();
+    if (!done) state.SkipWithError("the edit was refused");
+    delete s;
+    RemoveCurvesBut(factory, keep);
+    state.ResumeTiming();
+    if (!done) break;
+  }
 }
 
 }  // namespace bench_strokes
