@@ -56,19 +56,12 @@ void BM_UpdateAgain(benchmark::State& state, Case c) {
     state.SkipWithError("stroke not created");
     return;
   }
-  const std::unordered_set<const VORCurve*> none;
   for (auto _ : state) {
     const bool updated = s.Update(&config, &factory, nullptr);
     benchmark::DoNotOptimize(updated);
     state.PauseTiming();
     // The stroke's caches now hold the new curves; the old ones are the application's to remove.
-    std::unordered_set<const VORCurve*> keep;
-    VORListPtrVORCurve own, whole;
-    s.Evaluate(&factory, &config, own, nullptr, nullptr, nullptr, nullptr);
-    double range[2] = {0.0, 1.0};
-    s.Evaluate(&factory, &config, whole, range, nullptr, nullptr, nullptr);
-    for (VORCurve* k : own) keep.insert(k);
-    for (VORCurve* k : whole) keep.insert(k);
+    const std::unordered_set<const VORCurve*> keep = CurvesOf(s, config, factory);
     RemoveCurvesBut(factory, keep);
     state.ResumeTiming();
   }
