@@ -34,6 +34,10 @@ constexpr double kStartTurn = 90.0;
 // exact by moving the poles around it.
 constexpr double kPinWeight = 1e4;
 constexpr double kPinTolerance = 1e-5;
+// Longest chord between two points the fit sees, in tolerances; longer ones get points along them (at
+// most kMaxChordPoints per chord, so that a stray huge jump cannot flood the fit).
+constexpr double kChordTolerances = 4.0;
+constexpr int kMaxChordPoints = 4096;
 
 // Span k of the clamped cubic knot vector U (poles n) holding u: U[k] <= u < U[k + 1], 3 <= k <= n - 1.
 inline int FindSpan(const double* U, int n, double u, int hint) {
@@ -152,7 +156,7 @@ bool SolveBand(std::vector<double>& band, std::vector<double>& rhs, int n, int w
 
 // ---- Input ----
 
-bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double tolerance) {
+bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double tolerance, bool fillChords) {
   mPoints.clear();
   mCleanOf.clear();
   mArc.clear();
@@ -174,7 +178,21 @@ bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double 
         mCleanOf.push_back(static_cast<int>(mPoints.size()) - 1);
         continue;
       }
-      mArc.push_back(mArc.back() + std::sqrt(d2));
+      // A long chord (thinned points, a fast pen) gets points along it, so that the curve has to follow
+      // the chord and cannot bulge between two points far apart.
+      const double gap = std::sqrt(d2);
+      const double maxGap = kChordTolerances * mTolerance;
+      if (fillChords && gap > maxGap && std::isfinite(gap)) {
+        const Vec from = mPoints.back();
+        const double arc = mArc.back();
+        const int pieces = static_cast<int>(std::min(std::ceil(gap / maxGap), static_cast<double>(kMaxChordPoints)));
+        for (int k = 1; k < pieces; ++k) {
+          const double f = static_cast<double>(k) / pieces;
+          mPoints.push_back(Add(from, Scale(d, f)));
+          mArc.push_back(arc + gap * f);
+        }
+      }
+      mArc.push_back(mArc.back() + Norm(Sub(v, mPoints.back())));
     } else {
       mArc.push_back(0.0);
     }

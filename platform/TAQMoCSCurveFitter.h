@@ -28,10 +28,12 @@ class TAQMoCSCurveFitter {
   };
 
   // ---- Input ----
-  // Copies points, dropping every point within LengthTol of the previous kept one. False (and no
-  // points) when a point is non-finite. tolerance: the largest distance of a point from the curve, model
+  // Copies points, dropping every point within LengthTol of the previous kept one; with fillChords,
+  // adds evenly spaced points along every chord longer than four tolerances, so that a fit has to follow
+  // the chord and cannot bulge between far-apart points. False (and no points) when a point is
+  // non-finite. tolerance: the largest distance of a point from the curve, model
   // units; it also sets the scale of the corner measure.
-  bool SetPoints(const VORListValVORMathPoint& points, double tolerance);
+  bool SetPoints(const VORListValVORMathPoint& points, double tolerance, bool fillChords = false);
   int GetPointCount() const { return static_cast<int>(mPoints.size()); }
   const std::vector<Vec>& GetPoints() const { return mPoints; }
   // 0-based cleaned position of the 1-based input position (clamped to the input).

@@ -37,8 +37,9 @@ class TAQ_EXPORT TAQMoCSStrokeUtilities {
   // each the direction the curve runs at that end; a non-zero one imposes it, a zero one leaves the end
   // free; may be null (both free). The curve's parameter runs from 0 along the arc length of the points
   // (without repeated samples), so the parameter at an anchor is the polyline length up to it.
-  // fittedPoints, when given, receives the points the fit used (repeated samples dropped). Null for no
-  // factory, a non-finite point, or fewer than two distinct points.
+  // fittedPoints, when given, receives the drawn points the fit used (repeated samples dropped). Between
+  // two points far apart the curve follows their chord within the tolerance too. Null for no factory,
+  // a non-finite point, or fewer than two distinct points.
   static VORCurve* CreateFitCurve(VORGeoFactory* factory, VORSoftwareConfiguration* config,
                                   const VORListValVORMathPoint& points, const VORRawCollint* splits,
                                   const VORMathVector* endVectors, VORListValVORMathPoint* fittedPoints);

@@ -54,7 +54,8 @@ VORCurve* TAQMoCSStrokeUtilities::CreateFitCurve(VORGeoFactory* factory, VORSoft
   if (fittedPoints) fittedPoints->RemoveAll();
   if (!factory) return nullptr;
   TAQMoCSCurveFitter fitter;
-  if (!fitter.SetPoints(points, FitTolerance())) return nullptr;
+  // The curve follows the drawn polyline, long chords included (thinned points lie far apart).
+  if (!fitter.SetPoints(points, FitTolerance(), true)) return nullptr;
   const int n = fitter.GetPointCount();
   if (n < 2) return nullptr;
   using Vec = TAQMoCSCurveFitter::Vec;
@@ -127,8 +128,17 @@ VORCurve* TAQMoCSStrokeUtilities::CreateFitCurve(VORGeoFactory* factory, VORSoft
   for (int m : fitter.GetMultiplicities()) mults.Append(m);
   VORCurve* curve = factory->CreateBSplineCurve(3, poles, knots, mults);
   if (curve && fittedPoints) {
+    // The drawn points the fit kept, without the points it added along long chords.
     fittedPoints->Reserve(n);
-    for (const Vec& p : fitter.GetPoints()) fittedPoints->Append(VORMathPoint(p.x, p.y, p.z));
+    const std::vector<Vec>& used = fitter.GetPoints();
+    int last = -1;
+    for (int i = 1; i <= points.Size(); ++i) {
+      const int k = fitter.CleanIndex(i);
+      if (k == last) continue;
+      last = k;
+      const Vec& p = used[static_cast<size_t>(k)];
+      fittedPoints->Append(VORMathPoint(p.x, p.y, p.z));
+    }
   }
   return curve;
 }

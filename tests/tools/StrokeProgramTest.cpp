@@ -242,7 +242,6 @@ TEST_F(ProgramTest, DrawingsInOtherPlanesAreShownInTheirPlane) {
 
 // What the user drew stays near what is shown: thinning (0.5), fit (0.5) and display (0.1) tolerances.
 TEST_F(ProgramTest, DrawnPointsStayNearTheDisplay) {
-  GTEST_SKIP() << "the fit through the thinned points strays up to 17 units from the drawn stroke (reported)";
   const std::vector<std::string> files = StrokeFiles("real");
   for (size_t i = 0; i < files.size(); i += 10) {
     SCOPED_TRACE(files[i]);
@@ -269,7 +268,7 @@ TEST_F(ProgramTest, EditsChangeTheStrokeAsAsked) {
 
   // A drag pulls the stroke through the target point, which lay well off it.
   const VORMathPoint from = display[display.Size() / 2];
-  const VORMathPoint to = from + VORMathVector(2.5, -2.0, 0.0);
+  const VORMathPoint to = from + VORMathVector(4.0, -3.0, 0.0);
   ASSERT_GT(DistanceToPolyline(display, to), 1.5);
   std::ostringstream drag;
   drag.precision(17);
