@@ -54,15 +54,18 @@ void TAQMoStroke::UpdateEndTangents(const VORMathPoint points[2], const VORMathD
     DropTangentRecords();  // a closed stroke has no end tangents
     return;
   }
-  if (mTangents.Size() == 0) {
-    for (int i = 0; i < 2; ++i) {
+  // Two records, one per end: made when there are none, and the missing end's made when a caller set
+  // only one.
+  if (mTangents.Size() < 2) {
+    const bool none = mTangents.Size() == 0;
+    while (mTangents.Size() < 2) {
       TAQMoStrokeData* record = new TAQMoStrokeData();
       record->SetData(VORListValVORMathPoint2D());
       record->SetCoords(VORListValVORMathPoint());
       record->SetBase(mSketchPlane);
       AdoptTangentRecord(record);
     }
-    if (mBlends.Size() == 0) {
+    if (none && mBlends.Size() == 0) {
       mBlends.Append(0.0);
       mBlends.Append(0.0);
     }

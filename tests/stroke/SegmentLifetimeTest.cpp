@@ -382,4 +382,29 @@ TEST_F(TangentRecords, HandedToAnotherStrokeAreSharedWithIt) {
   w.ExpectAllDeletedOnce();
 }
 
+TEST_F(TangentRecords, ACallersSingleRecordGetsAPartnerThatTheStrokeReclaims) {
+  Watch w;
+  TAQUtVector<TAQMoStrokeData*> mine = w.MakeVector(1, 2);
+  TAQMoStrokeData* partner = nullptr;
+  {
+    TAQMoStroke s;
+    s.SetSketchPlane(VORMathPlane());
+    s.SetTangents(mine);
+    Record(s, VORMathPoint(0, 0, 0), VORMathPoint(10, 0, 0));
+    const TAQUtVector<TAQMoStrokeData*> records = Records(s);
+    ASSERT_EQ(records.Size(), 2u);
+    EXPECT_EQ(records[0], mine[0]);
+    partner = records[1];
+    w.Follow(partner);
+    VORMathPoint ends[2];
+    VORMathDirection directions[2];
+    ASSERT_TRUE(s.GetEndTangents(ends, directions));
+    EXPECT_EQ(ends[1], VORMathPoint(10, 0, 0));
+    EXPECT_NEAR(directions[1].GetY(), 1.0, 1e-12);
+  }
+  EXPECT_EQ(w.Deletes(partner), 1);
+  w.ExpectNoneDeleted(mine);
+  delete mine[0];
+}
+
 }  // namespace
