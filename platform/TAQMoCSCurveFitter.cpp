@@ -156,10 +156,11 @@ bool SolveBand(std::vector<double>& band, std::vector<double>& rhs, int n, int w
 
 // ---- Input ----
 
-bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double tolerance, bool fillChords) {
+bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double tolerance) {
   mPoints.clear();
   mCleanOf.clear();
   mArc.clear();
+  mFilledOf.clear();
   mTolerance = tolerance > 0.0 && std::isfinite(tolerance) ? tolerance : 0.5;
   const int n = points.Size();
   const VORMathPoint* p = points.Data();
@@ -178,21 +179,7 @@ bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double 
         mCleanOf.push_back(static_cast<int>(mPoints.size()) - 1);
         continue;
       }
-      // A long chord (thinned points, a fast pen) gets points along it, so that the curve has to follow
-      // the chord and cannot bulge between two points far apart.
-      const double gap = std::sqrt(d2);
-      const double maxGap = kChordTolerances * mTolerance;
-      if (fillChords && gap > maxGap && std::isfinite(gap)) {
-        const Vec from = mPoints.back();
-        const double arc = mArc.back();
-        const int pieces = static_cast<int>(std::min(std::ceil(gap / maxGap), static_cast<double>(kMaxChordPoints)));
-        for (int k = 1; k < pieces; ++k) {
-          const double f = static_cast<double>(k) / pieces;
-          mPoints.push_back(Add(from, Scale(d, f)));
-          mArc.push_back(arc + gap * f);
-        }
-      }
-      mArc.push_back(mArc.back() + Norm(Sub(v, mPoints.back())));
+      mArc.push_back(mArc.back() + std::sqrt(d2));
     } else {
       mArc.push_back(0.0);
     }
@@ -207,6 +194,45 @@ int TAQMoCSCurveFitter::CleanIndex(int position) const {
   if (mCleanOf.empty()) return 0;
   const int i = position < 1 ? 0 : (position > static_cast<int>(mCleanOf.size()) ? static_cast<int>(mCleanOf.size()) - 1 : position - 1);
   return mCleanOf[static_cast<size_t>(i)];
+}
+
+void TAQMoCSCurveFitter::FillLongChords() {
+  const int n = GetPointCount();
+  mFilledOf.resize(static_cast<size_t>(n));
+  const double maxGap = kChordTolerances * mTolerance;
+  std::vector<Vec> points;
+  std::vector<double> arc;
+  points.reserve(static_cast<size_t>(n));
+  arc.reserve(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    if (i > 0) {
+      const Vec& from = mPoints[static_cast<size_t>(i - 1)];
+      const double a0 = mArc[static_cast<size_t>(i - 1)];
+      const double gap = mArc[static_cast<size_t>(i)] - a0;
+      if (gap > maxGap && std::isfinite(gap)) {
+        const Vec d = Sub(mPoints[static_cast<size_t>(i)], from);
+        const int pieces = static_cast<int>(std::min(std::ceil(gap / maxGap), static_cast<double>(kMaxChordPoints)));
+        for (int k = 1; k < pieces; ++k) {
+          const double f = static_cast<double>(k) / pieces;
+          points.push_back(Add(from, Scale(d, f)));
+          arc.push_back(a0 + gap * f);
+        }
+      }
+    }
+    mFilledOf[static_cast<size_t>(i)] = static_cast<int>(points.size());
+    points.push_back(mPoints[static_cast<size_t>(i)]);
+    arc.push_back(mArc[static_cast<size_t>(i)]);
+  }
+  if (static_cast<int>(points.size()) == n) return;
+  for (int& c : mCleanOf) c = mFilledOf[static_cast<size_t>(c)];
+  mPoints.swap(points);
+  mArc.swap(arc);
+  ComputeTurns();
+}
+
+int TAQMoCSCurveFitter::FilledIndex(int i) const {
+  if (mFilledOf.empty() || i < 0 || i >= static_cast<int>(mFilledOf.size())) return i;
+  return mFilledOf[static_cast<size_t>(i)];
 }
 
 // ---- Corners ----

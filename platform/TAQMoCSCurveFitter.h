@@ -28,12 +28,15 @@ class TAQMoCSCurveFitter {
   };
 
   // ---- Input ----
-  // Copies points, dropping every point within LengthTol of the previous kept one; with fillChords,
-  // adds evenly spaced points along every chord longer than four tolerances, so that a fit has to follow
-  // the chord and cannot bulge between far-apart points. False (and no points) when a point is
-  // non-finite. tolerance: the largest distance of a point from the curve, model
+  // Copies points, dropping every point within LengthTol of the previous kept one. False (and no
+  // points) when a point is non-finite. tolerance: the largest distance of a point from the curve, model
   // units; it also sets the scale of the corner measure.
-  bool SetPoints(const VORListValVORMathPoint& points, double tolerance, bool fillChords = false);
+  bool SetPoints(const VORListValVORMathPoint& points, double tolerance);
+  // Adds evenly spaced points along every chord longer than four tolerances, so that the fit has to
+  // follow the chord and cannot bulge between far-apart points (thinned points). Corners and tangents
+  // are best read before; positions read before map onto the filled points through FilledIndex.
+  void FillLongChords();
+  int FilledIndex(int i) const;
   int GetPointCount() const { return static_cast<int>(mPoints.size()); }
   const std::vector<Vec>& GetPoints() const { return mPoints; }
   // 0-based cleaned position of the 1-based input position (clamped to the input).
@@ -85,6 +88,7 @@ class TAQMoCSCurveFitter {
   double mScale = 1.0;
   std::vector<Vec> mPoints;
   std::vector<int> mCleanOf;  // input position - 1 -> cleaned position
+  std::vector<int> mFilledOf;  // cleaned position before FillLongChords -> after
   std::vector<double> mArc;
   std::vector<double> mTurn;  // TurnAngle per point
   std::vector<int> mBack, mAhead;

@@ -54,8 +54,7 @@ VORCurve* TAQMoCSStrokeUtilities::CreateFitCurve(VORGeoFactory* factory, VORSoft
   if (fittedPoints) fittedPoints->RemoveAll();
   if (!factory) return nullptr;
   TAQMoCSCurveFitter fitter;
-  // The curve follows the drawn polyline, long chords included (thinned points lie far apart).
-  if (!fitter.SetPoints(points, FitTolerance(), true)) return nullptr;
+  if (!fitter.SetPoints(points, FitTolerance())) return nullptr;
   const int n = fitter.GetPointCount();
   if (n < 2) return nullptr;
   using Vec = TAQMoCSCurveFitter::Vec;
@@ -118,6 +117,11 @@ VORCurve* TAQMoCSStrokeUtilities::CreateFitCurve(VORGeoFactory* factory, VORSoft
       else breaks.back().in = t;
     }
   }
+  // Corners and directions are read off the drawn points; the fit then follows the drawn polyline, long
+  // chords included (thinned points lie far apart).
+  fitter.FillLongChords();
+  for (TAQMoCSCurveFitter::Break& br : breaks) br.index = fitter.FilledIndex(br.index);
+  for (int& t : through) t = fitter.FilledIndex(t);
   if (!fitter.Fit(breaks, through)) return nullptr;
 
   VORListValVORMathPoint poles(static_cast<int>(fitter.GetPoles().size()));

@@ -267,8 +267,14 @@ TEST_F(ProgramTest, EditsChangeTheStrokeAsAsked) {
   EXPECT_EQ(Saved("del/wave.stroke.json")["anchors"].size(), anchors - 1);
 
   // A drag pulls the stroke through the target point, which lay well off it.
-  const VORMathPoint from = display[display.Size() / 2];
-  const VORMathPoint to = from + VORMathVector(4.0, -3.0, 0.0);
+  // Sideways from the middle of the display, on whichever side stays farther from the rest of it.
+  const int mid = display.Size() / 2;
+  const VORMathPoint from = display[mid];
+  const VORMathVector along = display[mid + 1] - display[mid - 1];
+  const VORMathVector side = VORMathVector(-along.GetY(), along.GetX(), 0.0) * (3.0 / along.GetNorm());
+  const VORMathPoint to = DistanceToPolyline(display, from + side) > DistanceToPolyline(display, from - side)
+                              ? from + side
+                              : from - side;
   ASSERT_GT(DistanceToPolyline(display, to), 1.5);
   std::ostringstream drag;
   drag.precision(17);
