@@ -40,9 +40,11 @@ bool IsPieceEnd(const VORRawCollint* splits, int k) {
 }
 
 // Nearest foot over the segments of points (no segment across a piece end). Returns the 1-based
-// fractional position; segment receives the 1-based start of the segment holding the foot.
+// fractional position; segment receives the 1-based start of the segment holding the foot. Of feet
+// equally near, the first is taken, or the last with preferLast (the end of a closed polyline lies on
+// its start too).
 double NearestFoot(const VORMathPoint& point, const VORRawCollint* splits, const VORListValVORMathPoint& points,
-                   VORMathPoint& foot, int& segment) {
+                   VORMathPoint& foot, int& segment, bool preferLast = false) {
   const int n = points.Size();
   const VORMathPoint* p = points.Data();
   if (n == 1) {
@@ -57,7 +59,7 @@ double NearestFoot(const VORMathPoint& point, const VORRawCollint* splits, const
     if (IsPieceEnd(splits, k)) continue;
     const double f = SegmentFraction(point, p[k - 1], p[k]);
     const double d = point.SquareDistanceTo(Lerp(p[k - 1], p[k], f));
-    if (d < best) {
+    if (d < best || (preferLast && d == best)) {
       best = d;
       bestK = k;
       bestT = f;
@@ -146,7 +148,7 @@ bool TAQMoCSStrokeUtilities::PolylineTrim(VORRawCollint& splits, VORListValVORMa
   VORMathPoint footA, footB;
   int segA = 1, segB = 1;
   double ta = NearestFoot(start, &splits, points, footA, segA);
-  double tb = NearestFoot(end, &splits, points, footB, segB);
+  double tb = NearestFoot(end, &splits, points, footB, segB, true);
   if (ta > tb) {
     std::swap(ta, tb);
     std::swap(footA, footB);

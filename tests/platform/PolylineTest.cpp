@@ -2,6 +2,8 @@
 // anchored drag, planes, nearest points and normals.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <cmath>
 #include <limits>
 #include <string>
@@ -89,6 +91,22 @@ TEST(PolylineTrim, RefusesTooFewOrNonFinitePoints) {
   VORListValVORMathPoint points = Line(4);
   EXPECT_FALSE(TAQMoCSStrokeUtilities::PolylineTrim(splits, points, normals, VORMathPoint(kNaN, 0, 0), VORMathPoint(), true));
   EXPECT_EQ(points.Size(), 4);
+}
+
+TEST(PolylineTrim, KeepsAClosedOrNearlyClosedPolylineWholeBetweenItsEnds) {
+  // A square drawn back to its start, and one whose end stops on its own first side: the end's foot is
+  // the polyline's end, not the equally near point on the first side.
+  const std::vector<std::vector<std::pair<double, double>>> shapes = {
+      {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 2}, {1, 0}}};
+  for (const auto& shape : shapes) {
+    VORListValVORMathPoint points;
+    for (const auto& xy : shape) points.Append(VORMathPoint(xy.first, xy.second, 0));
+    const VORListValVORMathPoint whole = points;
+    VORListValVORMathVector normals;
+    VORRawCollint splits;
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::PolylineTrim(splits, points, normals, whole[1], whole[whole.Size()], true));
+    EXPECT_EQ(points, whole) << shape.size();
+  }
 }
 
 class DeformPolyLine : public ::testing::Test {
