@@ -57,7 +57,10 @@ long TAQMoStroke::CreateExtrudedBody(VORSoftwareConfiguration* config, VORGeoFac
   if (endPoints != nullptr) {
     VORVertex* start = nullptr;
     VORVertex* end = nullptr;
-    if (!TAQMoWire::GetWireBodyEndVertices(wire, start, end, nullptr, nullptr)) return E_FAIL;
+    if (!TAQMoWire::GetWireBodyEndVertices(wire, start, end, nullptr, nullptr)) {
+      factory->Remove(wire, 0);  // the temporary wire does not outlive a refused extrusion
+      return E_FAIL;
+    }
     TAQMoVertex::GetPoint(start, endPoints[0]);
     TAQMoVertex::GetPoint(end, endPoints[1]);
   }
