@@ -62,12 +62,15 @@ void TAQMoStroke::ClearDataBetween(int first, int last) {
   // A run that starts before the first point or ends beyond the last is refused: the stroke stays.
   if (first < 1 || last > points.Size()) return;
   VORRawCollint anchors = mAnchors;
-  for (int i = 0; i < last - first + 1; ++i) {
-    if (points.Size() >= first) points.RemovePosition(first);
-    if (points2D.Size() >= first) points2D.RemovePosition(first);
-    if (planes.Size() >= first) planes.RemovePosition(first);
-    for (int k = 1; k <= anchors.Size(); ++k)
-      if (anchors[k] >= first) --anchors[k];
+  // The run leaves every list at once; anchors after it move back by its length, and an anchor inside
+  // it lands on the point before it.
+  const int count = last - first + 1;
+  points.RemovePositions(first, count);
+  points2D.RemovePositions(first, count);
+  planes.RemovePositions(first, count);
+  for (int& a : anchors) {
+    if (a > last) a -= count;
+    else if (a >= first) a = first - 1;
   }
   TAQUtVector<TAQMoStrokeData*> data;
   CreateDataFromReferences(planes, points2D, points, data);

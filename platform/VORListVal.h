@@ -51,6 +51,14 @@ class VORListVal {
     mItems.erase(mItems.begin() + (position - 1));
     return true;
   }
+  // Removes count items from position on, fewer where the list ends first; a position outside 1..Size()
+  // removes nothing. Returns how many were removed.
+  int RemovePositions(int position, int count) {
+    if (position < 1 || position > Size() || count <= 0) return 0;
+    const int n = count < Size() - position + 1 ? count : Size() - position + 1;
+    mItems.erase(mItems.begin() + (position - 1), mItems.begin() + (position - 1 + n));
+    return n;
+  }
   // Empties the list; memoryHandling 1 also gives the storage back, 0 keeps it for reuse.
   void RemoveAll(int memoryHandling = 0) {
     mItems.clear();

@@ -48,6 +48,18 @@ TEST(ListRemovePosition, RefusesPositionsOutsideTheList) {
   EXPECT_FALSE(empty.RemovePosition(1));
 }
 
+TEST(ListRemovePositions, RemovesARunCutShortByTheListsEnd) {
+  VORRawCollint l = Ints({1, 2, 3, 4, 5});
+  EXPECT_EQ(l.RemovePositions(2, 2), 2);
+  EXPECT_EQ(l, Ints({1, 4, 5}));
+  EXPECT_EQ(l.RemovePositions(2, 10), 2);
+  EXPECT_EQ(l, Ints({1}));
+  EXPECT_EQ(l.RemovePositions(0, 1), 0);
+  EXPECT_EQ(l.RemovePositions(2, 1), 0);
+  EXPECT_EQ(l.RemovePositions(1, 0), 0);
+  EXPECT_EQ(l, Ints({1}));
+}
+
 TEST(ListLocate, GivesThePositionFromAStartOrZero) {
   const VORRawCollint l = Ints({5, 7, 5, 9});
   EXPECT_EQ(l.Locate(5, 1), 1);
