@@ -4,7 +4,13 @@
 #include <limits>
 #include <vector>
 
+#include <GeomLib_IsPlanarSurface.hxx>
+#include <Geom_Surface.hxx>
 #include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRepClass_FaceClassifier.hxx>
+#include <ShapeAnalysis_Surface.hxx>
+#include <TopoDS_Face.hxx>
+#include <gp_Pln.hxx>
 #include <BRepOffsetAPI_NormalProjection.hxx>
 #include <BRep_Tool.hxx>
 #include <GeomConvert.hxx>
@@ -490,6 +496,54 @@ bool TAQMoCSStrokeUtilities::Clone(const VORListPtrVORCurve& curves, VORListPtrV
   return true;
 }
 
+namespace {
+
+// A body of a single planar face: the normal projection of a B-spline onto the plane is the B-spline of
+// its projected poles (the projection is affine), exact and immediate. It serves when the projected
+// curve lies on the face at its knots and between them; otherwise (a curve running off the face, other
+// bodies) the modeler's general projection decides.
+Handle(Geom_BSplineCurve) ProjectOntoPlanarFace(const TopoDS_Shape& shape, const Handle(Geom_BSplineCurve)& curve,
+                                                double start, double end, double res) {
+  TopExp_Explorer faces(shape, TopAbs_FACE);
+  if (!faces.More()) return Handle(Geom_BSplineCurve)();
+  const TopoDS_Face face = TopoDS::Face(faces.Current());
+  faces.Next();
+  if (faces.More()) return Handle(Geom_BSplineCurve)();
+  // Planes, and surfaces that are planes in another form (a straight profile extruded).
+  const Handle(Geom_Surface) surface = BRep_Tool::Surface(face);
+  if (surface.IsNull()) return Handle(Geom_BSplineCurve)();
+  const GeomLib_IsPlanarSurface planar(surface, res * 1e-2);
+  if (!planar.IsPlanar()) return Handle(Geom_BSplineCurve)();
+  const gp_Pln plane = planar.Plan();
+  Handle(Geom_BSplineCurve) c = Handle(Geom_BSplineCurve)::DownCast(curve->Copy());
+  if (c.IsNull()) return c;
+  if (start > c->FirstParameter() || end < c->LastParameter()) c->Segment(start, end);
+  const gp_Dir n = plane.Axis().Direction();
+  const gp_Pnt o = plane.Location();
+  for (int i = 1; i <= c->NbPoles(); ++i) {
+    const gp_Pnt p = c->Pole(i);
+    const double h = gp_Vec(o, p).Dot(gp_Vec(n));
+    c->SetPole(i, p.Translated(gp_Vec(n) * -h));
+  }
+  // The face is classified in its own surface's parameters; each sample's starts from the previous one.
+  BRepClass_FaceClassifier classifier;
+  const Handle(ShapeAnalysis_Surface) onSurface = new ShapeAnalysis_Surface(surface);
+  constexpr int kSamplesPerSpan = 2;
+  gp_Pnt2d uv = onSurface->ValueOfUV(c->StartPoint(), res);
+  for (int k = 1; k < c->NbKnots(); ++k) {
+    const double a = c->Knot(k), b = c->Knot(k + 1);
+    for (int j = 0; j <= kSamplesPerSpan; ++j) {
+      if (j == kSamplesPerSpan && k + 1 < c->NbKnots()) continue;  // the next span's first sample
+      uv = onSurface->NextValueOfUV(uv, c->Value(a + (b - a) * j / kSamplesPerSpan), res);
+      classifier.Perform(face, uv, res);
+      if (classifier.State() != TopAbs_IN && classifier.State() != TopAbs_ON) return Handle(Geom_BSplineCurve)();
+    }
+  }
+  return c;
+}
+
+}  // namespace
+
 bool TAQMoCSStrokeUtilities::GetProjection(VORSoftwareConfiguration* /*config*/, VORBody* body, VORCurve* curve,
                                            double start, double end, VORListPtrVORCurve& pieces,
                                            VORRawCollint& indices) {
@@ -511,9 +565,22 @@ bool TAQMoCSStrokeUtilities::GetProjection(VORSoftwareConfiguration* /*config*/,
   std::vector<Piece> found;
   try {
     if (impl.Curve().IsNull()) return false;
+    const Handle(Geom_BSplineCurve) flat = ProjectOntoPlanarFace(shape, impl.Curve(), start, end, res);
+    if (!flat.IsNull()) {
+      VORCurve* made = VORGeoFactoryAccess::AddCurve(curve->GetFactory(), flat);
+      if (!made) return false;
+      pieces.Append(made);
+      indices.Append(1);
+      return true;
+    }
     BRepBuilderAPI_MakeEdge edge(Handle(Geom_Curve)(impl.Curve()), start, end);
     if (!edge.IsDone()) return false;
     BRepOffsetAPI_NormalProjection projection(shape);
+    // A stroke's curve has many spans: the projected curve may have as many segments, within the
+    // curve's resolution (the modeler's defaults allow 16 segments at 1e-4 and fail on a long stroke).
+    const int spans = static_cast<int>(impl.knots.size());
+    projection.SetParams(std::max(res, 1e-4), std::max(res, 1e-4) * 1e-2, GeomAbs_C2, 8,
+                         std::max(16, 2 * spans));
     projection.Add(edge.Edge());
     projection.Build();
     if (!projection.IsDone()) return false;

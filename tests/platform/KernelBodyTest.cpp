@@ -1,5 +1,6 @@
 // Bodies: wires of curves, their end vertices, prisms swept from them, the error trap, projection onto a
 // body and the writers.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -18,6 +19,7 @@
 #include "StrokeFiles.h"
 #include "TAQMoCSStrokeUtilities.h"
 #include "TAQMoVertex.h"
+#include "TestGeometry.h"
 #include "TAQMoWire.h"
 #include "VORBody.h"
 #include "VORBodyWriter.h"
@@ -240,6 +242,53 @@ TEST(ProjectionOntoBody, PiecesLieOnTheFacesAndNumberTheConnectedRuns) {
   EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjection(&k.config, nullptr, curve, 0.0, 1.0, pieces, indices));
   EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjection(&k.config, wall, curve, 0.5, 0.5, pieces, indices));
   EXPECT_EQ(pieces.Size(), 0);
+}
+
+TEST(ProjectionOntoBody, AFlatPlateTakesALongStrokeWholeAndExactly) {
+  Kernel k;
+  // A real stroke's fitted curve (many spans) at z = 0 over a plate at z = -1 made by extruding a straight
+  // profile along y, and a narrow plate that only part of the curve lies over.
+  const VORListValVORMathPoint drawn = LoadStrokePoints(StrokeFiles("real").back());
+  VORCurve* curve = TAQMoCSStrokeUtilities::CreateFitCurve(&k.factory, nullptr, drawn, nullptr, nullptr, nullptr);
+  ASSERT_NE(curve, nullptr);
+  double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+  for (const VORMathPoint& p : drawn) {
+    x0 = std::min(x0, p.GetX()), x1 = std::max(x1, p.GetX());
+    y0 = std::min(y0, p.GetY()), y1 = std::max(y1, p.GetY());
+  }
+  const double u0 = curve->GetStartLimit().GetParam(), u1 = curve->GetEndLimit().GetParam();
+  auto length = [](const VORCurve* c) {
+    VORListValVORMathPoint points;
+    TAQMoCSStrokeUtilities::Tessellate(c, 1e-4, points);
+    return PolylineLength(points);
+  };
+  for (const double share : {1.0, 0.5}) {
+    SCOPED_TRACE(share);
+    VORListPtrVORCurve profile;
+    profile.Append(MakeLine(k.factory, VORMathPoint(x0 - 10, y0 - 10, -1), VORMathPoint(x1 + 10, y0 - 10, -1)));
+    const double depth = share * (y1 - y0 + 20);
+    VORBody* plate = k.Prism(k.Wire(profile), VORMathVector(0, 1, 0), 0.0, depth);
+    ASSERT_NE(plate, nullptr);
+    VORListPtrVORCurve pieces;
+    VORRawCollint indices;
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::GetProjection(&k.config, plate, curve, u0, u1, pieces, indices));
+    double covered = 0.0;
+    for (int i = 1; i <= pieces.Size(); ++i) {
+      const double a = pieces[i]->GetStartLimit().GetParam(), b = pieces[i]->GetEndLimit().GetParam();
+      for (int j = 0; j <= 20; ++j) {
+        const VORMathPoint p = pieces[i]->EvalPoint(VORCrvParam(a + (b - a) * j / 20));
+        EXPECT_NEAR(p.GetZ(), -1.0, 1e-3);
+        EXPECT_LE(p.GetY(), y0 - 10 + depth + 1e-3);
+        // Straight below the curve: the curve passes right above every projected point.
+        EXPECT_LT(DistanceToCurve(*curve, p + VORMathVector(0, 0, 1)), 1e-3);
+      }
+      covered += length(pieces[i]);
+    }
+    if (share == 1.0) {
+      EXPECT_EQ(pieces.Size(), 1);
+      EXPECT_NEAR(covered, length(curve), 1e-3);
+    }
+  }
 }
 
 TEST(Writers, StepReadsBackWithTheSameBoxAndNothingIsPrinted) {
