@@ -34,10 +34,11 @@ constexpr double kStartTurn = 90.0;
 // exact by moving the poles around it.
 constexpr double kPinWeight = 1e4;
 constexpr double kPinTolerance = 1e-5;
-// Longest chord between two points the fit sees, in tolerances; longer ones get points along them (at
-// most kMaxChordPoints per chord, so that a stray huge jump cannot flood the fit).
+// Longest chord between two points the fit sees, in tolerances; longer ones get points along them, at
+// most kChordBudget per drawn point or kChordPoints in all, whichever is more.
 constexpr double kChordTolerances = 4.0;
-constexpr int kMaxChordPoints = 4096;
+constexpr double kChordBudget = 4.0;
+constexpr int kChordPoints = 256;
 
 // Span k of the clamped cubic knot vector U (poles n) holding u: U[k] <= u < U[k + 1], 3 <= k <= n - 1.
 inline int FindSpan(const double* U, int n, double u, int hint) {
@@ -199,7 +200,16 @@ int TAQMoCSCurveFitter::CleanIndex(int position) const {
 void TAQMoCSCurveFitter::FillLongChords() {
   const int n = GetPointCount();
   mFilledOf.resize(static_cast<size_t>(n));
-  const double maxGap = kChordTolerances * mTolerance;
+  // At most kChordBudget added points per drawn point (and kChordPoints at least): a stroke of huge
+  // extent gets its chords filled more coarsely rather than a flood of points.
+  double maxGap = kChordTolerances * mTolerance;
+  double wanted = 0.0;
+  for (int i = 1; i < n; ++i) {
+    const double gap = mArc[static_cast<size_t>(i)] - mArc[static_cast<size_t>(i - 1)];
+    if (gap > maxGap && std::isfinite(gap)) wanted += std::ceil(gap / maxGap) - 1.0;
+  }
+  const double budget = std::max(static_cast<double>(kChordPoints), kChordBudget * n);
+  if (wanted > budget) maxGap *= wanted / budget;
   std::vector<Vec> points;
   std::vector<double> arc;
   points.reserve(static_cast<size_t>(n));
@@ -211,7 +221,7 @@ void TAQMoCSCurveFitter::FillLongChords() {
       const double gap = mArc[static_cast<size_t>(i)] - a0;
       if (gap > maxGap && std::isfinite(gap)) {
         const Vec d = Sub(mPoints[static_cast<size_t>(i)], from);
-        const int pieces = static_cast<int>(std::min(std::ceil(gap / maxGap), static_cast<double>(kMaxChordPoints)));
+        const int pieces = static_cast<int>(std::min(std::ceil(gap / maxGap), budget));
         for (int k = 1; k < pieces; ++k) {
           const double f = static_cast<double>(k) / pieces;
           points.push_back(Add(from, Scale(d, f)));
