@@ -36,6 +36,9 @@ using CurveImpl = VORCurveAccess::Impl;
 constexpr int kMaxDegree = 25;
 // Deepest halving of one span: at most 2^16 polyline segments per span, whatever the tolerance.
 constexpr int kMaxDepth = 16;
+// A polyline of a whole curve has at most about this many points: a curve of huge extent (or a tiny
+// tolerance or length) gets coarser spans rather than a flood of points.
+constexpr int kMaxTessellationPoints = 1 << 18;
 
 
 inline double Dist2(const double* a, const double* b) {
@@ -63,6 +66,7 @@ struct BezierTessellator {
   double tol2;
   double maxLen2;
   VORListValVORMathPoint* out;
+  int maxDepth;
 
   // Squared distance of q from the chord [a, a + e], with ee = |e|^2 and inv = 1 / ee (0 for a point).
   static double ChordDist2(const double* q, const double* a, const double* e, double ee, double inv) {
@@ -81,7 +85,7 @@ struct BezierTessellator {
     const double inv = ee > 0.0 ? 1.0 / ee : 0.0;
     bool flat = !(ChordDist2(b + 3, b, e, ee, inv) > tol2) && !(ChordDist2(b + 6, b, e, ee, inv) > tol2);
     if (flat && maxLen2 > 0.0 && ee > maxLen2) flat = false;
-    if (flat || depth >= kMaxDepth) {
+    if (flat || depth >= maxDepth) {
       out->Append(VORMathPoint(b[9], b[10], b[11]));
       return;
     }
@@ -113,7 +117,7 @@ struct BezierTessellator {
     bool flat = true;
     for (int j = 1; j < p && flat; ++j) flat = !(SegmentDist2(b + 3 * j, b, e) > tol2);
     if (flat && maxLen2 > 0.0 && Dist2(b, e) > maxLen2) flat = false;
-    if (flat || depth >= kMaxDepth) {
+    if (flat || depth >= maxDepth) {
       out->Append(VORMathPoint(e[0], e[1], e[2]));
       return;
     }
@@ -143,9 +147,12 @@ void TessellateRange(const CurveImpl& impl, double a, double b, double tolerance
                      VORListValVORMathPoint& points) {
   impl.BuildBezier();
   const int m = impl.degree + 1;
-  const BezierTessellator t{impl.degree, tolerance * tolerance,
-                            maxLength > 0.0 && std::isfinite(maxLength) ? maxLength * maxLength : 0.0, &points};
   const int spans = static_cast<int>(impl.spanKnot.size());
+  // The halving depth that keeps the whole polyline within its point budget.
+  int depth = kMaxDepth;
+  while (depth > 1 && static_cast<double>(std::max(spans, 1)) * std::ldexp(1.0, depth) > kMaxTessellationPoints) --depth;
+  const BezierTessellator t{impl.degree, tolerance * tolerance,
+                            maxLength > 0.0 && std::isfinite(maxLength) ? maxLength * maxLength : 0.0, &points, depth};
   const auto it = std::upper_bound(impl.spanStart.begin(), impl.spanStart.end() - 1, a);
   int s = std::max(0, static_cast<int>(it - impl.spanStart.begin()) - 1);
   double start[3];

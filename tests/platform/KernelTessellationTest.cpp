@@ -128,6 +128,23 @@ TEST(TessellationOfLists, MaxLengthBoundsEverySegment) {
   EXPECT_EQ(splits[1], points.Size());
 }
 
+TEST(TessellationOfLists, ACurveOfHugeExtentGetsABoundedPolyline) {
+  // A real stroke blown up a million times, cut into segments of at most 3 units: billions of segments
+  // were asked for; the polyline stays within its point budget and still runs from end to end.
+  VORGeoFactory factory;
+  VORListValVORMathPoint huge = LoadStrokePoints(StrokeFiles("real").front());
+  for (VORMathPoint& p : huge) p = VORMathPoint(p.GetX() * 1e6, p.GetY() * 1e6, 0.0);
+  VORListPtrVORCurve curves;
+  curves.Append(MakeUniformBSpline(factory, huge));
+  VORRawCollint none, splits;
+  VORListValVORMathPoint points;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::Tessellate(curves, none, splits, points, 0.1, 3.0, false));
+  EXPECT_LE(points.Size(), (1 << 18) + 1);
+  EXPECT_GT(points.Size(), 1000);
+  EXPECT_EQ(points[1], curves[1]->EvalPoint(curves[1]->GetStartLimit()));
+  EXPECT_LT(points[points.Size()].DistanceTo(curves[1]->EvalPoint(curves[1]->GetEndLimit())), 1e-3);
+}
+
 TEST(TessellationInput, RefusesNullCurvesBadTolerancesAndEmptyRanges) {
   VORGeoFactory factory;
   VORCurve* line = MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(1, 0, 0));
