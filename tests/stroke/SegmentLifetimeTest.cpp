@@ -50,6 +50,11 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, std::size_t) noexcept {
   if (p && !Deleting(p)) std::free(p);
 }
+// The array forms too, so that every allocation of the program pairs malloc with free (as a memory
+// checker that watches the pairing expects).
+void* operator new[](std::size_t n) { return operator new(n); }
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
