@@ -1,0 +1,457 @@
+// Creating a stroke's data: points on reference planes grouped into segments by plane, and points drawn in
+// a view carried onto the sketch plane. Refused input leaves the stroke exactly as it was.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "StrokeFiles.h"
+#include "StrokeSnapshot.h"
+#include "TAQMoCSStrokeUtilities.h"
+#include "TestGeometry.h"
+#include "TestStroke.h"
+#include "VORGeoFactory.h"
+#include "VORSoftwareConfiguration.h"
+
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+
+VORMathPlane PlaneAt(double x, double y, double z) { return VORMathPlane(VORMathPoint(x, y, z), VORMathVector(0, 0, 1)); }
+
+// n points (i, 2i, 0) in 3D and (i, -i) in 2D, so that each position can be told apart.
+void Numbered(int n, VORListValVORMathPoint2D& p2, VORListValVORMathPoint& p3) {
+  for (int i = 1; i <= n; ++i) {
+    p2.Append(VORMathPoint2D(i, -i));
+    p3.Append(VORMathPoint(i, 2 * i, 0));
+  }
+}
+
+std::vector<TAQMoStrokeData*> Segments(const TAQMoStroke& s) {
+  TAQUtVector<TAQMoStrokeData*> data;
+  s.GetData(data);
+  std::vector<TAQMoStrokeData*> out;
+  for (unsigned i = 0; i < data.Size(); ++i) out.push_back(data[i]);
+  return out;
+}
+
+// ---- Reference comparison ----
+
+TEST(SameReference, ToleranceIsASquaredLengthAndEqualToItIsTheSame) {
+  const VORMathPlane a = PlaneAt(0, 0, 0);
+  // Origins 0.5 apart: squared distance 0.25.
+  EXPECT_TRUE(TestStroke::IsSameReference(a, PlaneAt(0.5, 0, 0), 0.25));
+  EXPECT_FALSE(TestStroke::IsSameReference(a, PlaneAt(0.5, 0, 0), 0.2499));
+  // The same points turned a quarter about the normal: each direction differs by a squared length of 2.
+  const VORMathPlane turned(VORMathPoint(0, 0, 0), VORMathVector(0, 1, 0), VORMathVector(-1, 0, 0));
+  EXPECT_TRUE(TestStroke::IsSameReference(a, turned, 2.0));
+  EXPECT_FALSE(TestStroke::IsSameReference(a, turned, 1.999));
+  // Only the second direction differs (a shear of the coordinates, the same set of points).
+  const VORMathPlane sheared(VORMathPoint(0, 0, 0), VORMathVector(1, 0, 0), VORMathVector(0, -1, 0));
+  EXPECT_FALSE(TestStroke::IsSameReference(a, sheared, 1.0));
+  // A plane moved within itself is another reference at the model resolution.
+  EXPECT_FALSE(TestStroke::IsSameReference(a, PlaneAt(0.0011, 0, 0), 1e-6));
+  EXPECT_TRUE(TestStroke::IsSameReference(a, PlaneAt(0.0009, 0, 0), 1e-6));
+}
+
+// ---- Segments from references ----
+
+TEST(SegmentsFromReferences, OneSegmentHoldsTheGivenListsAndThePlaneWhenThereIsOne) {
+  VORListValVORMathPoint2D p2;
+  VORListValVORMathPoint p3;
+  Numbered(3, p2, p3);
+  const VORMathPlane plane = PlaneAt(1, 2, 3);
+  TAQMoStrokeData* on = TestStroke::CreateData(&plane, p2, p3);
+  TAQMoStrokeData* off = TestStroke::CreateData(nullptr, p2, p3);
+  EXPECT_TRUE(on->IsRefDefined());
+  EXPECT_FALSE(off->IsRefDefined());
+  VORMathPlane base;
+  on->GetBase(base);
+  EXPECT_TRUE(snapshot::SamePlane(base, plane));
+  for (TAQMoStrokeData* s : {on, off}) {
+    VORListValVORMathPoint2D got2;
+    VORListValVORMathPoint got3;
+    s->GetData(got2);
+    s->GetCoords(got3);
+    EXPECT_EQ(got2, p2);
+    EXPECT_EQ(got3, p3);
+  }
+  delete on;
+  delete off;
+}
+
+TEST(SegmentsFromReferences, GroupsRunsOfTheSamePlaneAndAReturningPlaneOpensANewSegment) {
+  const VORMathPlane A = PlaneAt(0, 0, 0), B = PlaneAt(0, 0, 5);
+  // A hair off A (within the model resolution) still belongs to A's run.
+  const VORMathPlane nearA = PlaneAt(0.0005, 0, 0);
+  VORListValVORMathPlane planes;
+  for (const VORMathPlane& p : {A, nearA, B, B, A}) planes.Append(p);
+  VORListValVORMathPoint2D p2;
+  VORListValVORMathPoint p3;
+  Numbered(5, p2, p3);
+  TAQUtVector<TAQMoStrokeData*> data;
+  ASSERT_TRUE(TestStroke::CreateDataFromReferences(planes, p2, p3, data));
+  ASSERT_EQ(data.Size(), 3u);
+  const int firsts[3] = {1, 3, 5}, counts[3] = {2, 2, 1};
+  const VORMathPlane bases[3] = {A, B, A};
+  for (unsigned k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    VORMathPlane base;
+    data[k]->GetBase(base);
+    EXPECT_TRUE(data[k]->IsRefDefined());
+    EXPECT_TRUE(snapshot::SamePlane(base, bases[k]));
+    VORListValVORMathPoint2D got2;
+    VORListValVORMathPoint got3;
+    data[k]->GetData(got2);
+    data[k]->GetCoords(got3);
+    ASSERT_EQ(got2.Size(), counts[k]);
+    ASSERT_EQ(got3.Size(), counts[k]);
+    for (int i = 1; i <= counts[k]; ++i) {
+      EXPECT_EQ(got2[i], p2[firsts[k] + i - 1]);
+      EXPECT_EQ(got3[i], p3[firsts[k] + i - 1]);
+    }
+  }
+  for (unsigned k = 0; k < data.Size(); ++k) delete data[k];
+}
+
+TEST(SegmentsFromReferences, OnePlaneOrNoUsable2DPointsMakeOneSegmentOfEverything) {
+  VORListValVORMathPoint2D five2;
+  VORListValVORMathPoint three3, four3;
+  VORListValVORMathPoint2D scratch;
+  Numbered(5, five2, three3);
+  three3.RemoveAll();
+  Numbered(3, scratch, three3);
+  Numbered(4, scratch, four3);
+  VORListValVORMathPlane one;
+  one.Append(PlaneAt(0, 0, 1));
+
+  TAQUtVector<TAQMoStrokeData*> data;
+  ASSERT_TRUE(TestStroke::CreateDataFromReferences(one, five2, three3, data));
+  ASSERT_EQ(data.Size(), 1u);
+  VORListValVORMathPoint2D got2;
+  VORListValVORMathPoint got3;
+  data[0]->GetData(got2);
+  data[0]->GetCoords(got3);
+  EXPECT_TRUE(data[0]->IsRefDefined());
+  EXPECT_EQ(got2, five2);
+  EXPECT_EQ(got3, three3);
+  TAQMoStrokeData* first = data[0];
+
+  // A single 2D point is no reference: one plain segment of the 3D points, keeping the 2D point. The
+  // vector is emptied first without deleting what it held (that segment is still the caller's).
+  VORListValVORMathPoint2D single;
+  single.Append(VORMathPoint2D(7, 7));
+  ASSERT_TRUE(TestStroke::CreateDataFromReferences(one, single, four3, data));
+  ASSERT_EQ(data.Size(), 1u);
+  EXPECT_FALSE(data[0]->IsRefDefined());
+  data[0]->GetData(got2);
+  data[0]->GetCoords(got3);
+  EXPECT_EQ(got2, single);
+  EXPECT_EQ(got3, four3);
+  first->GetData(got2);
+  EXPECT_EQ(got2, five2);
+  delete first;
+  delete data[0];
+}
+
+TEST(SegmentsFromReferences, PlanesNotOnePerPointOrTooFew3DPointsMakeNothing) {
+  VORListValVORMathPlane three;
+  for (double z : {0.0, 0.0, 1.0}) three.Append(PlaneAt(0, 0, z));
+  VORListValVORMathPoint2D p2;
+  VORListValVORMathPoint p3;
+  Numbered(4, p2, p3);
+  TAQUtVector<TAQMoStrokeData*> data;
+  EXPECT_FALSE(TestStroke::CreateDataFromReferences(three, p2, p3, data));
+  EXPECT_EQ(data.Size(), 0u);
+  // One plane per 2D point but fewer 3D points than 2D points: nothing is read past the 3D list.
+  p2.RemoveAll();
+  p3.RemoveAll();
+  Numbered(3, p2, p3);
+  VORListValVORMathPoint two3;
+  two3.Append(p3[1]);
+  two3.Append(p3[2]);
+  EXPECT_FALSE(TestStroke::CreateDataFromReferences(three, p2, two3, data));
+  EXPECT_EQ(data.Size(), 0u);
+  // No plane and no 3D point: nothing.
+  VORListValVORMathPlane none;
+  VORListValVORMathPoint no3;
+  EXPECT_FALSE(TestStroke::CreateDataFromReferences(none, p2, no3, data));
+  EXPECT_EQ(data.Size(), 0u);
+}
+
+// ---- Filling a stroke from references ----
+
+TEST(StrokeFromReferences, FillsTheAttributesAndKeepsTheRange) {
+  for (bool addTarget : {true, false}) {
+    SCOPED_TRACE(addTarget);
+    TAQMoStroke s;
+    snapshot::FillRecognisably(s);
+    const snapshot::State before = snapshot::Take(s);
+    VORListValVORMathPlane planes;
+    planes.Append(PlaneAt(0, 0, 3));
+    planes.Append(PlaneAt(0, 0, 3));
+    planes.Append(PlaneAt(0, 0, 9));
+    VORListValVORMathPoint2D p2;
+    VORListValVORMathPoint p3;
+    Numbered(3, p2, p3);
+    VORRawCollint anchors;
+    anchors.Append(1);
+    anchors.Append(3);
+    ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, false, addTarget, 1, 9, 4.0, planes, p2, p3,
+                                                addTarget ? &anchors : nullptr),
+              S_OK);
+    int type = 0, color = 0;
+    double width = 0.0, range[2];
+    bool sketch = true;
+    s.GetType(type);
+    s.GetColor(color);
+    s.GetWidth(width);
+    s.GetIsSketch(sketch);
+    s.GetRange(range);
+    EXPECT_EQ(type, 1);
+    EXPECT_EQ(color, 9);
+    EXPECT_EQ(width, 4.0);
+    EXPECT_FALSE(sketch);
+    EXPECT_EQ(range[0], before.range[0]);
+    EXPECT_EQ(range[1], before.range[1]);
+    EXPECT_EQ(Segments(s).size(), 2u);
+    VORRawColldouble blends;
+    s.GetBlends(blends);
+    EXPECT_EQ(blends.Size(), 0);
+    VORListValVORMathPlane targets;
+    s.GetTargets(targets);
+    EXPECT_EQ(s.IsOn3D(), addTarget);
+    if (addTarget) {
+      ASSERT_EQ(targets.Size(), 1);
+      EXPECT_TRUE(snapshot::SamePlane(targets[1], before.sketchPlane));
+    } else {
+      EXPECT_EQ(targets.Size(), 0);
+    }
+    VORRawCollint got;
+    s.GetAnchors(got);
+    EXPECT_EQ(got, addTarget ? anchors : before.anchors);  // a null list keeps the stroke's anchors
+  }
+}
+
+TEST(StrokeFromReferences, RefusedInputLeavesTheStrokeAsItWas) {
+  struct Case {
+    const char* what;
+    VORListValVORMathPlane planes;
+    VORListValVORMathPoint2D p2;
+    VORListValVORMathPoint p3;
+    bool withoutSketchPlane = false;
+  };
+  std::vector<Case> cases(8);
+  for (Case& c : cases) {
+    c.planes.Append(PlaneAt(0, 0, 3));
+    Numbered(4, c.p2, c.p3);
+  }
+  cases[0].what = "no sketch plane";
+  cases[0].withoutSketchPlane = true;
+  cases[1].what = "no plane";
+  cases[1].planes.RemoveAll();
+  cases[2].what = "one point in each list";
+  cases[2].p2.RemoveAll();
+  cases[2].p3.RemoveAll();
+  Numbered(1, cases[2].p2, cases[2].p3);
+  cases[3].what = "planes not one per point";
+  cases[3].planes.Append(PlaneAt(0, 0, 4));
+  cases[3].planes.Append(PlaneAt(0, 0, 5));
+  cases[4].what = "NaN 2D point";
+  cases[4].p2[2] = VORMathPoint2D(kNaN, 0);
+  cases[5].what = "infinite 3D point";
+  cases[5].p3[4] = VORMathPoint(0, -kInf, 0);
+  cases[6].what = "degenerate plane";
+  cases[6].planes[1] = VORMathPlane(VORMathPoint(0, 0, 0), VORMathVector(0, 0, 0));
+  cases[7].what = "plane of parallel directions";
+  cases[7].planes[1] = VORMathPlane(VORMathPoint(0, 0, 0), VORMathVector(1, 0, 0), VORMathVector(2, 0, 0));
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TAQMoStroke s;
+    snapshot::FillRecognisably(s);
+    if (c.withoutSketchPlane) s.SetSketchPlaneDefined(false);
+    const snapshot::State before = snapshot::Take(s);
+    VORRawCollint anchors;
+    anchors.Append(2);
+    EXPECT_EQ(TAQMoStroke::CreateFromReferences(s, false, true, 1, 9, 4.0, c.planes, c.p2, c.p3, &anchors), E_FAIL);
+    EXPECT_TRUE(snapshot::Same(before, s));
+  }
+}
+
+// ---- Creation in a view ----
+
+struct Kit {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+};
+
+// The foot of p on plane along direction d.
+VORMathPoint Foot(const VORMathPoint& p, const VORMathVector& d, const VORMathPlane& plane) {
+  const VORMathVector n = plane.GetNormal().GetVector();
+  return p + d * ((plane.GetOrigin() - p).Dot(n) / d.Dot(n));
+}
+
+double PlaneDistance(const VORMathPlane& plane, const VORMathPoint& p) {
+  return std::fabs((p - plane.GetOrigin()).Dot(plane.GetNormal().GetVector()));
+}
+
+// Every tenth real stroke.
+std::vector<std::string> SomeRealStrokes() {
+  std::vector<std::string> files = StrokeFiles("real");
+  std::vector<std::string> some;
+  for (size_t i = 0; i < files.size(); i += 10) some.push_back(files[i]);
+  return some;
+}
+
+const VORMathPlane kTilted(VORMathPoint(10, -20, 5), VORMathVector(0.2, 0.5, 1.0));
+const VORMathVector kOblique(-0.3, 0.25, -1.0);
+
+TEST(CreateInView, OntoATiltedPlaneThe2DPointsAreTheFeetOfTheDrawnPointsAlongTheView) {
+  const VORMathVector view = VORMathDirection(kOblique).GetVector();
+  for (const std::string& file : SomeRealStrokes()) {
+    SCOPED_TRACE(file);
+    Kit k;
+    VORListValVORMathPoint points = LoadStrokePoints(file);
+    const VORListValVORMathPoint drawn = points;
+    TAQMoStroke s;
+    s.SetSketchPlane(kTilted);
+    const double range[2] = {0.25, 0.5};
+    s.SetRange(range);
+    ASSERT_EQ(TAQMoStroke::CreateInView(s, &k.config, &k.factory, false, true, 2, 3, 1.5, points,
+                                        VORMathDirection(kOblique), 0),
+              S_OK);
+    const std::vector<TAQMoStrokeData*> segs = Segments(s);
+    ASSERT_EQ(segs.size(), 1u);
+    VORMathPlane base;
+    segs[0]->GetBase(base);
+    EXPECT_TRUE(segs[0]->IsRefDefined());
+    EXPECT_TRUE(snapshot::SamePlane(base, kTilted));
+    VORListValVORMathPoint stored3D;
+    segs[0]->GetCoords(stored3D);
+    EXPECT_EQ(stored3D.Size(), 0);
+    EXPECT_TRUE(s.IsOn3D());
+    double got[2];
+    s.GetRange(got);
+    EXPECT_EQ(got[0], 0.25);
+    EXPECT_EQ(got[1], 0.5);
+
+    // The caller's list comes back as the list the anchors refer to: the drawn points without repeats.
+    VORListValVORMathPoint2D uv;
+    segs[0]->GetData(uv);
+    ASSERT_EQ(uv.Size(), points.Size());
+    ASSERT_GE(points.Size(), 2);
+    EXPECT_LE(points.Size(), drawn.Size());
+    double worst = 0.0;
+    for (int i = 1; i <= uv.Size(); ++i) {
+      EXPECT_LT(DistanceToPolyline(drawn, points[i]), 1e-12);
+      worst = std::max(worst, base.EvalPoint(uv[i].GetX(), uv[i].GetY()).DistanceTo(Foot(points[i], view, kTilted)));
+    }
+    EXPECT_LT(worst, 1e-9);
+    VORRawCollint anchors;
+    s.GetAnchors(anchors);
+    ASSERT_GE(anchors.Size(), 2);
+    EXPECT_EQ(anchors[1], 1);
+    EXPECT_EQ(anchors[anchors.Size()], uv.Size());
+    for (int i = 2; i <= anchors.Size(); ++i) EXPECT_LT(anchors[i - 1], anchors[i]);
+  }
+}
+
+TEST(CreateInView, AFlatStrokeIsThinnedWithinTheFitToleranceOfWhatWasDrawn) {
+  // Type 1: the drawn points are flattened square to the view through the first point and thinned; what
+  // reaches the sketch plane, carried back along the view, stays near the flattened drawing.
+  const VORMathVector view = VORMathDirection(kOblique).GetVector();
+  const double tol = TAQMoCSStrokeUtilities::mFitTolerance2D;
+  for (const std::string& file : SomeRealStrokes()) {
+    SCOPED_TRACE(file);
+    Kit k;
+    VORListValVORMathPoint points = LoadStrokePoints(file);
+    const VORListValVORMathPoint drawn = points;
+    TAQMoStroke s;
+    s.SetSketchPlane(kTilted);
+    ASSERT_EQ(TAQMoStroke::CreateInView(s, &k.config, &k.factory, true, false, 1, 3, 1.5, points,
+                                        VORMathDirection(kOblique), 0),
+              S_OK);
+    EXPECT_EQ(points, drawn);  // the caller's list is not the one the anchors refer to
+    EXPECT_FALSE(s.IsOn3D());
+    const VORMathPlane viewPlane(drawn[1], view);
+    VORListValVORMathPoint flat;
+    for (const VORMathPoint& p : drawn) flat.Append(Foot(p, view, viewPlane));
+    VORListValVORMathPoint onPlane;
+    ASSERT_EQ(Segments(s).size(), 1u);
+    ASSERT_EQ(Segments(s)[0]->GetSourcePoints(onPlane, nullptr), S_OK);
+    ASSERT_GE(onPlane.Size(), 2);
+    EXPECT_LT(onPlane.Size(), drawn.Size());
+    double far = 0.0, off = 0.0;
+    for (const VORMathPoint& p : onPlane) {
+      off = std::max(off, PlaneDistance(kTilted, p));
+      far = std::max(far, DistanceToPolyline(flat, Foot(p, view, viewPlane)));
+    }
+    EXPECT_LT(off, 1e-9);
+    EXPECT_LE(far, tol + 1e-9);
+    EXPECT_LT(onPlane[1].DistanceTo(Foot(drawn[1], view, kTilted)), 1e-9);
+    EXPECT_LT(onPlane[onPlane.Size()].DistanceTo(Foot(drawn[drawn.Size()], view, kTilted)), 1e-9);
+  }
+}
+
+TEST(CreateInView, RefusedInputLeavesTheStrokeAndThePointsAsTheyWere) {
+  const VORListValVORMathPoint real = LoadStrokePoints(StrokeFiles("real").front());
+  ASSERT_GT(real.Size(), 5);
+  struct Case {
+    const char* what;
+    VORListValVORMathPoint points;
+    VORMathDirection view = VORMathDirection(0, 0, -1);
+    bool noFactory = false;
+    bool noSketchPlane = false;
+    bool degeneratePlane = false;
+  };
+  std::vector<Case> cases;
+  auto add = [&](const char* what) -> Case& {
+    cases.push_back(Case());
+    cases.back().what = what;
+    cases.back().points = real;
+    return cases.back();
+  };
+  add("no points").points.RemoveAll();
+  {
+    Case& c = add("one point");
+    c.points.RemoveAll();
+    c.points.Append(real[3]);
+  }
+  {
+    Case& c = add("one point repeated");
+    c.points.RemoveAll();
+    for (int i = 0; i < 5; ++i) c.points.Append(real[3]);
+  }
+  add("NaN point").points[3] = VORMathPoint(1, kNaN, 0);
+  add("infinite point").points[real.Size()] = VORMathPoint(kInf, 0, 0);
+  add("view along the sketch plane").view = VORMathDirection(1, 1, 0);
+  add("zero view direction").view = VORMathDirection(0, 0, 0);  // the direction rule makes it (1, 0, 0)
+  add("no factory").noFactory = true;
+  add("no sketch plane").noSketchPlane = true;
+  add("degenerate sketch plane").degeneratePlane = true;
+  for (const Case& c : cases) {
+    for (int type : {1, 2}) {
+      SCOPED_TRACE(std::string(c.what) + " type " + std::to_string(type));
+      Kit k;
+      TAQMoStroke s;
+      snapshot::FillRecognisably(s);  // sketch plane z = 3
+      if (c.noSketchPlane) s.SetSketchPlaneDefined(false);
+      if (c.degeneratePlane) s.SetSketchPlane(VORMathPlane(VORMathPoint(0, 0, 3), VORMathVector(0, 0, 0)));
+      const snapshot::State before = snapshot::Take(s);
+      VORListValVORMathPoint points = c.points;
+      EXPECT_EQ(TAQMoStroke::CreateInView(s, &k.config, c.noFactory ? nullptr : &k.factory, false, true, type, 1,
+                                          1.0, points, c.view, 0),
+                E_FAIL);
+      EXPECT_TRUE(snapshot::Same(before, s));
+      EXPECT_EQ(points.Size(), c.points.Size());
+      if (points.Size() == c.points.Size())
+        for (int i = 1; i <= points.Size(); ++i)
+          if (c.points[i].IsFinite()) EXPECT_EQ(points[i], c.points[i]);
+    }
+  }
+}
+
+}  // namespace
