@@ -176,6 +176,26 @@ void RunOnCopies(benchmark::State& state, const TestStroke& prepared, VORGeoFact
   state.counters["factory_curves"] = factory.GetCurveCount();
 }
 
+// One benchmark run on every case (or on the 5,000-point smooth stroke only), registered by RunAll.
+struct BenchEntry {
+  const char* name;
+  void (*fn)(benchmark::State&, Case);
+  bool allCases;
+};
+
+inline int RunAll(int argc, char** argv, const std::vector<BenchEntry>& entries) {
+  benchmark::Initialize(&argc, argv);
+  for (const BenchEntry& e : entries)
+    for (const Case& c : Cases())
+      if (e.allCases || std::string(c.label) == "smooth_5000")
+        benchmark::RegisterBenchmark((std::string(e.name) + "/" + c.label).c_str(), e.fn, c)
+            ->Unit(benchmark::kMicrosecond);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
+
+
 }  // namespace bench_strokes
 
 #endif

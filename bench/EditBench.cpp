@@ -239,13 +239,7 @@ void BM_CopyPrepared(benchmark::State& state, Case c) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  struct Entry {
-    const char* name;
-    void (*fn)(benchmark::State&, Case);
-    bool allCases;  // false: the 5,000-point smooth stroke only
-  };
-  const Entry entries[] = {
+  return bench_strokes::RunAll(argc, argv, {
       {"ProjectOntoPlate", BM_ProjectOntoPlate, true},
       {"ProjectOntoPlate_first2pct", BM_ProjectOntoPlateShortPiece, true},
       {"ProjectOntoWall", BM_ProjectOntoWall, true},
@@ -255,13 +249,5 @@ int main(int argc, char** argv) {
       {"UpdateStroke", BM_UpdateStroke, true},
       {"UpdateStroke_inview", BM_UpdateStrokeInView, false},
       {"CopyPrepared", BM_CopyPrepared, true},
-  };
-  for (const Entry& e : entries)
-    for (const Case& c : Cases())
-      if (e.allCases || std::string(c.label) == "smooth_5000")
-        benchmark::RegisterBenchmark((std::string(e.name) + "/" + c.label).c_str(), e.fn, c)
-            ->Unit(benchmark::kMicrosecond);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  });
 }

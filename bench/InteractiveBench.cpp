@@ -162,23 +162,11 @@ void BM_CreateExtrudedBody(benchmark::State& state, Case c) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  struct Entry {
-    const char* name;
-    void (*fn)(benchmark::State&, Case);
-  };
-  const Entry entries[] = {
-      {"CreateInViewUpdate", BM_CreateInViewUpdate},
-      {"UpdateAgain", BM_UpdateAgain},
-      {"EvaluateCachedCurves", BM_EvaluateCachedCurves},
-      {"EvaluateCachedWithPolyline", BM_EvaluateCachedWithPolyline},
-      {"CreateExtrudedBody", BM_CreateExtrudedBody},
-  };
-  for (const Entry& e : entries)
-    for (const Case& c : Cases())
-      benchmark::RegisterBenchmark((std::string(e.name) + "/" + c.label).c_str(), e.fn, c)
-          ->Unit(benchmark::kMicrosecond);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return bench_strokes::RunAll(argc, argv, {
+      {"CreateInViewUpdate", BM_CreateInViewUpdate, true},
+      {"UpdateAgain", BM_UpdateAgain, true},
+      {"EvaluateCachedCurves", BM_EvaluateCachedCurves, true},
+      {"EvaluateCachedWithPolyline", BM_EvaluateCachedWithPolyline, true},
+      {"CreateExtrudedBody", BM_CreateExtrudedBody, true},
+  });
 }
