@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <vector>
+
+#include <unistd.h>
 #include <string>
 
 #include <BRepBndLib.hxx>
@@ -287,7 +289,8 @@ TEST_P(RealStrokes, DrawnUpdatedAndExtrudedTheBodyIsValidSpansTheStrokeAndReadsB
   EXPECT_NEAR(hi.GetX(), dx1, kDisplayTol);
   EXPECT_NEAR(lo.GetY(), dy0, kDisplayTol);
   EXPECT_NEAR(hi.GetY(), dy1, kDisplayTol);
-  const std::string path = ::testing::TempDir() + "stroke-body.step";
+  // One file per process: the cases run in parallel.
+  const std::string path = ::testing::TempDir() + "stroke-body-" + std::to_string(getpid()) + ".step";
   ASSERT_TRUE(VORBodyWriter::WriteSTEP(body, path.c_str()));
   STEPControl_Reader reader;
   ASSERT_EQ(reader.ReadFile(path.c_str()), IFSelect_RetDone);
