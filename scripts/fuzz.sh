@@ -14,7 +14,9 @@ mkdir -p "$work" build-fuzz/crashes
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-args=(-max_total_time="$seconds" -max_len=8192 -timeout=20 -rss_limit_mb=4096 -print_final_stats=1
+# A unit that runs a minute is a hang: long inputs refit strokes of hundreds of points many times, which
+# takes seconds under the sanitizers and coverage counters (and more on a loaded machine), never minutes.
+args=(-max_total_time="$seconds" -max_len=8192 -timeout=60 -rss_limit_mb=4096 -print_final_stats=1
       -artifact_prefix=build-fuzz/crashes/ "$work" tests/fuzz/corpus)
 if [ "$jobs" -gt 1 ]; then
   args=(-fork="$jobs" -ignore_crashes=0 "${args[@]}")
