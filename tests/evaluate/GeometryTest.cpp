@@ -11,14 +11,12 @@
 #include <unistd.h>
 #include <string>
 
-#include <BRepBndLib.hxx>
-#include <Bnd_Box.hxx>
-#include <STEPControl_Reader.hxx>
 
 #include "StrokeFiles.h"
 #include "TAQMoCSStrokeUtilities.h"
 #include "TAQMoStrokeData.h"
 #include "TestGeometry.h"
+#include "TestStep.h"
 #include "TestStroke.h"
 #include "VORBody.h"
 #include "VORBodyWriter.h"
@@ -292,19 +290,14 @@ TEST_P(RealStrokes, DrawnUpdatedAndExtrudedTheBodyIsValidSpansTheStrokeAndReadsB
   // One file per process: the cases run in parallel.
   const std::string path = ::testing::TempDir() + "stroke-body-" + std::to_string(getpid()) + ".step";
   ASSERT_TRUE(VORBodyWriter::WriteSTEP(body, path.c_str()));
-  STEPControl_Reader reader;
-  ASSERT_EQ(reader.ReadFile(path.c_str()), IFSelect_RetDone);
-  ASSERT_GT(reader.TransferRoots(), 0);
-  Bnd_Box box;
-  BRepBndLib::AddOptimal(reader.OneShape(), box, false, false);
-  double x0, y0, z0, x1, y1, z1;
-  box.Get(x0, y0, z0, x1, y1, z1);
-  EXPECT_NEAR(x0, lo.GetX(), 1e-4);
-  EXPECT_NEAR(y0, lo.GetY(), 1e-4);
-  EXPECT_NEAR(z0, lo.GetZ(), 1e-4);
-  EXPECT_NEAR(x1, hi.GetX(), 1e-4);
-  EXPECT_NEAR(y1, hi.GetY(), 1e-4);
-  EXPECT_NEAR(z1, hi.GetZ(), 1e-4);
+  VORMathPoint readLo, readHi;
+  ASSERT_TRUE(StepBoundingBox(path, readLo, readHi));
+  EXPECT_NEAR(readLo.GetX(), lo.GetX(), 1e-4);
+  EXPECT_NEAR(readLo.GetY(), lo.GetY(), 1e-4);
+  EXPECT_NEAR(readLo.GetZ(), lo.GetZ(), 1e-4);
+  EXPECT_NEAR(readHi.GetX(), hi.GetX(), 1e-4);
+  EXPECT_NEAR(readHi.GetY(), hi.GetY(), 1e-4);
+  EXPECT_NEAR(readHi.GetZ(), hi.GetZ(), 1e-4);
   std::remove(path.c_str());
 }
 
