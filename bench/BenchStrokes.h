@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -174,6 +175,48 @@ void RunOnCopies(benchmark::State& state, const TestStroke& prepared, VORGeoFact
   }
   // What an application would still hold after the run: the prepared stroke's curves only.
   state.counters["factory_curves"] = factory.GetCurveCount();
+}
+
+// How a prepared stroke is made: every drawn point kept, or drawn in a view (thinned).
+enum class Made { kRaw, kInView };
+
+// A stroke ready for the editing benchmarks, with the factory and configuration it was made in.
+struct Prepared {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke stroke;
+  int drawn = 0;
+  bool ok = false;
+};
+
+// False ok when the stroke was refused.
+inline std::unique_ptr<Prepared> Prepare(const Case& c, Made made) {
+  std::unique_ptr<Prepared> p(new Prepared);
+  VORListValVORMathPoint points = CasePoints(c);
+  p->drawn = points.Size();
+  p->ok = made == Made::kRaw ? MakeRawStroke(points, p->config, p->factory, p->stroke)
+                             : MakeStroke(points, p->config, p->factory, p->stroke);
+  return p;
+}
+
+// The source points the stroke holds, and the counters per drawn point.
+inline void Counters(benchmark::State& state, Prepared& p) {
+  state.counters["source_pts"] = SourcePointCount(p.stroke);
+  SetPointCounters(state, p.drawn);
+}
+
+// The copy of a prepared stroke alone, which RunOnCopies times with every edit.
+inline void BM_CopyPrepared(benchmark::State& state, Case c) {
+  std::unique_ptr<Prepared> p = Prepare(c, Made::kRaw);
+  if (!p->ok) return state.SkipWithError("stroke not created");
+  for (auto _ : state) {
+    TestStroke* s = new TestStroke(p->stroke);
+    benchmark::DoNotOptimize(s);
+    state.PauseTiming();
+    delete s;
+    state.ResumeTiming();
+  }
+  Counters(state, *p);
 }
 
 // One benchmark run on every case (or on the 5,000-point smooth stroke only), registered by RunAll.

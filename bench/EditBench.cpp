@@ -20,31 +20,6 @@ namespace {
 
 using namespace bench_strokes;
 
-// How a prepared stroke is made: every drawn point kept, or drawn in a view (thinned).
-enum class Made { kRaw, kInView };
-
-struct Prepared {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke stroke;
-  int drawn = 0;
-  bool ok = false;
-};
-
-std::unique_ptr<Prepared> Prepare(const Case& c, Made made) {
-  std::unique_ptr<Prepared> p(new Prepared);
-  VORListValVORMathPoint points = CasePoints(c);
-  p->drawn = points.Size();
-  p->ok = made == Made::kRaw ? MakeRawStroke(points, p->config, p->factory, p->stroke)
-                             : MakeStroke(points, p->config, p->factory, p->stroke);
-  return p;
-}
-
-void Counters(benchmark::State& state, Prepared& p) {
-  state.counters["source_pts"] = SourcePointCount(p.stroke);
-  SetPointCounters(state, p.drawn);
-}
-
 // A straight line from a to b in factory.
 VORCurve* Line(VORGeoFactory& factory, const VORMathPoint& a, const VORMathPoint& b) {
   VORListValVORMathPoint poles;
@@ -223,19 +198,6 @@ void BM_UpdateStroke(benchmark::State& state, Case c) { Rebuild(state, c, Made::
 void BM_UpdateStrokeInView(benchmark::State& state, Case c) { Rebuild(state, c, Made::kInView); }
 
 // The copy every edit above starts from, alone.
-void BM_CopyPrepared(benchmark::State& state, Case c) {
-  std::unique_ptr<Prepared> p = Prepare(c, Made::kRaw);
-  if (!p->ok) return state.SkipWithError("stroke not created");
-  for (auto _ : state) {
-    TestStroke* s = new TestStroke(p->stroke);
-    benchmark::DoNotOptimize(s);
-    state.PauseTiming();
-    delete s;
-    state.ResumeTiming();
-  }
-  Counters(state, *p);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

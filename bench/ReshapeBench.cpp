@@ -16,30 +16,6 @@ namespace {
 
 using namespace bench_strokes;
 
-enum class Made { kRaw, kInView };
-
-struct Prepared {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke stroke;
-  int drawn = 0;
-  bool ok = false;
-};
-
-std::unique_ptr<Prepared> Prepare(const Case& c, Made made) {
-  std::unique_ptr<Prepared> p(new Prepared);
-  VORListValVORMathPoint points = CasePoints(c);
-  p->drawn = points.Size();
-  p->ok = made == Made::kRaw ? MakeRawStroke(points, p->config, p->factory, p->stroke)
-                             : MakeStroke(points, p->config, p->factory, p->stroke);
-  return p;
-}
-
-void Counters(benchmark::State& state, Prepared& p) {
-  state.counters["source_pts"] = SourcePointCount(p.stroke);
-  SetPointCounters(state, p.drawn);
-}
-
 // The point 55 % of the way along the display polyline dragged by (1.5, -1).
 void Drag(benchmark::State& state, Case c, Made made) {
   std::unique_ptr<Prepared> p = Prepare(c, made);
@@ -106,19 +82,6 @@ void BM_HardSubset(benchmark::State& state, Case c) { Subset(state, c, Made::kRa
 void BM_HardSubsetInView(benchmark::State& state, Case c) { Subset(state, c, Made::kInView); }
 
 // The copy every edit above starts from, alone.
-void BM_CopyPrepared(benchmark::State& state, Case c) {
-  std::unique_ptr<Prepared> p = Prepare(c, Made::kRaw);
-  if (!p->ok) return state.SkipWithError("stroke not created");
-  for (auto _ : state) {
-    TestStroke* s = new TestStroke(p->stroke);
-    benchmark::DoNotOptimize(s);
-    state.PauseTiming();
-    delete s;
-    state.ResumeTiming();
-  }
-  Counters(state, *p);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
