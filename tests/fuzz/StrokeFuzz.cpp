@@ -2,7 +2,9 @@
 // that share one factory, and checks after every step what the interfaces promise. Built with libFuzzer
 // (scripts/fuzz.sh) and, for the regression corpus, with a plain replay driver (FuzzReplay.cpp).
 //
-// Input: a sequence of records, each an operation byte followed by the bytes that operation reads.
+// Input: a sequence of records, each an operation byte followed by the bytes that operation reads, in
+// the order written (never two reads in one call or expression, whose order the compiler picks: an input
+// must mean the same to every build).
 // Numbers are read as 16-bit integers scaled to model units, except that a few codes stand for NaN,
 // the infinities, huge and tiny values, so that hostile coordinates come up often.
 #include <cmath>
@@ -29,7 +31,10 @@ class Reader {
   Reader(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
   bool AtEnd() const { return mPos >= mSize; }
   uint8_t U8() { return mPos < mSize ? mData[mPos++] : 0; }
-  int16_t I16() { return static_cast<int16_t>(U8() | (U8() << 8)); }
+  int16_t I16() {
+    const int low = U8();
+    return static_cast<int16_t>(low | (U8() << 8));
+  }
   double Number() {
     const int16_t v = I16();
     switch (v) {
@@ -114,7 +119,8 @@ void ReadPoints(Reader& in, VORListValVORMathPoint& points) {
     for (int i = 0; i < count && !in.AtEnd(); ++i) points.Append(in.Point());
     return;
   }
-  const int count = 1 + in.U8() % 64 * (1 + in.U8() % 6);
+  const int length = in.U8() % 64;
+  const int count = 1 + length * (1 + in.U8() % 6);
   VORMathPoint p = in.Point();
   VORMathVector v = in.Vector() * 0.01;
   for (int i = 0; i < count && i < kMaxPoints && !in.AtEnd(); ++i) {
@@ -212,11 +218,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  FuzzStroke::ReshapeCurve(&config, &factory, &s, from, to, in.U8() & 1, false); break; }
       case 16: { VORListValVORMathPoint e; s.GetEndPoints(e);
                  const VORMathPoint at = (e.Size() > 0 && (in.U8() & 1)) ? e[1] : in.Point();
-                 s.UpdateEndTangent(&config, &factory, at, VORMathDirection(), VORMathDirection(in.Vector()), in.U8() & 1);
+                 const VORMathDirection direction(in.Vector());
+                 s.UpdateEndTangent(&config, &factory, at, VORMathDirection(), direction, in.U8() & 1);
                  break; }
       case 17: if (FuzzStroke::HardSubsetStroke(&config, &factory, &s)) anchorsPromised[k] = true; break;
-      case 18: { VORMathPoint p; VORMathDirection d; VORListPtrVORCurve c;
-                 s.GetProjection(&factory, &config, in.Point(), p, d, c, in.U8() & 1); break; }
+      case 18: { VORMathPoint p; VORMathDirection d; VORListPtrVORCurve c; const VORMathPoint at = in.Point();
+                 s.GetProjection(&factory, &config, at, p, d, c, in.U8() & 1); break; }
       case 19: { VORMathDirection d; VORListValVORMathPoint p; s.GetSourceCurve(&factory, &config, d, &p); break; }
       case 20: { double lim[2] = {in.Number(), in.Number()}; VORBody* body = nullptr; VORMathPoint ends[2];
                  s.CreateExtrudedBody(&config, &factory, lim, body, (in.U8() & 1) ? ends : nullptr); break; }
