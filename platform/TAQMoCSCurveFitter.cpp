@@ -39,6 +39,8 @@ constexpr double kPinTolerance = 1e-5;
 constexpr double kChordTolerances = 4.0;
 constexpr double kChordBudget = 4.0;
 constexpr int kChordPoints = 256;
+// The tolerance never falls below this fraction of the points' extent.
+constexpr double kRelativeTolerance = 1e-4;
 
 // Span k of the clamped cubic knot vector U (poles n) holding u: U[k] <= u < U[k + 1], 3 <= k <= n - 1.
 inline int FindSpan(const double* U, int n, double u, int hint) {
@@ -186,6 +188,15 @@ bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double 
     }
     mCleanOf.push_back(static_cast<int>(mPoints.size()));
     mPoints.push_back(v);
+  }
+  if (!mPoints.empty()) {
+    Vec lo = mPoints.front(), hi = lo;
+    for (const Vec& q : mPoints) {
+      lo = {std::min(lo.x, q.x), std::min(lo.y, q.y), std::min(lo.z, q.z)};
+      hi = {std::max(hi.x, q.x), std::max(hi.y, q.y), std::max(hi.z, q.z)};
+    }
+    const double floor = kRelativeTolerance * Norm(Sub(hi, lo));
+    if (std::isfinite(floor) && floor > mTolerance) mTolerance = floor;
   }
   ComputeTurns();
   return true;

@@ -30,7 +30,9 @@ class TAQMoCSCurveFitter {
   // ---- Input ----
   // Copies points, dropping every point within LengthTol of the previous kept one. False (and no
   // points) when a point is non-finite. tolerance: the largest distance of a point from the curve, model
-  // units; it also sets the scale of the corner measure.
+  // units, but never less than a ten-thousandth of the points' extent (a pen stroke carries no finer
+  // detail than that, and chasing it on a stroke millions of units across costs tens of thousands of
+  // poles); it also sets the scale of the corner measure.
   bool SetPoints(const VORListValVORMathPoint& points, double tolerance);
   // Adds evenly spaced points along every chord longer than four tolerances, so that the fit has to
   // follow the chord and cannot bulge between far-apart points (thinned points). Corners and tangents

@@ -29,7 +29,8 @@ class TAQ_EXPORT TAQMoCSStrokeUtilities {
 
   // A new curve in factory through points, or null. The curve is a clamped cubic B-spline that keeps
   // every point within the fit tolerance mFitTolerance2D (model units, the distance of a point from the
-  // curve) and passes through the first and last point. splits: 1-based positions in points (the
+  // curve; on points more than ten thousand tolerances across, a ten-thousandth of their extent) and
+  // passes through the first and last point. splits: 1-based positions in points (the
   // anchors) that the curve passes through (within LengthTol); may be null; positions outside the list
   // are ignored. At an anchor where the drawn points turn by less than 45 degrees the curve is twice
   // continuously differentiable; where they turn by more, and at drawn corners between anchors, it keeps

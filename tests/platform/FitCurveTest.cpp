@@ -94,6 +94,46 @@ TEST_P(FitOnRealStrokes, ImposesGivenEndTangents) {
   EXPECT_LE(MaxDeviation(*c, points), FitTol() * 1.0001);
 }
 
+// The extent of a list of points: the diagonal of its bounding box.
+double Extent(const VORListValVORMathPoint& points) {
+  double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+  for (const VORMathPoint& p : points) {
+    const double c[3] = {p.GetX(), p.GetY(), p.GetZ()};
+    for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], c[k]), hi[k] = std::max(hi[k], c[k]);
+  }
+  return std::sqrt((hi[0] - lo[0]) * (hi[0] - lo[0]) + (hi[1] - lo[1]) * (hi[1] - lo[1]) +
+                   (hi[2] - lo[2]) * (hi[2] - lo[2]));
+}
+
+VORListValVORMathPoint Scaled(const VORListValVORMathPoint& points, double scale) {
+  VORListValVORMathPoint out = points;
+  for (VORMathPoint& p : out) p = VORMathPoint(p.GetX() * scale, p.GetY() * scale, p.GetZ() * scale);
+  return out;
+}
+
+// A pen stroke carries no detail finer than a ten-thousandth of its extent: past ten thousand
+// tolerances across, the fit holds that fraction instead, so the same drawing fits alike at every larger
+// scale rather than growing tens of thousands of poles (and seconds per fit) chasing pen noise.
+TEST(FitOfHugeStrokes, FitsAlikeAtEveryScalePastTenThousandTolerances) {
+  VORGeoFactory factory;
+  const std::vector<std::string> files = StrokeFiles("real");
+  ASSERT_GE(files.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(files[i * files.size() / 3]);
+    const VORListValVORMathPoint drawn = LoadStrokePoints(files[i * files.size() / 3]);
+    ASSERT_GE(drawn.Size(), 2);
+    const VORListValVORMathPoint large = Scaled(drawn, 1e4 * FitTol() / Extent(drawn));
+    const VORListValVORMathPoint huge = Scaled(large, 1e5);
+    VORCurve* a = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, large, nullptr, nullptr, nullptr);
+    VORCurve* b = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, huge, nullptr, nullptr, nullptr);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_LE(MaxDeviation(*a, large), FitTol() * 1.0001);
+    EXPECT_LE(MaxDeviation(*b, huge), 1e-4 * Extent(huge) * 1.0001);
+    EXPECT_NEAR(b->GetPoleCount(), a->GetPoleCount(), 0.05 * a->GetPoleCount());
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Real, FitOnRealStrokes, ::testing::ValuesIn(StrokeFiles("real")),
                          [](const auto& info) {
                            std::string s = info.param;
