@@ -99,14 +99,15 @@ TEST(DeleteAnchor, AShortRunLosesOnlyTheAnchor) {
 TEST(DeleteAnchor, EndsAndPositionsOutsideTheListChangeNothing) {
   TestStroke s;
   MakePlainStroke(s, Numbered(10), Ints({1, 5, 10}));
-  const StrokeState before = Capture(s);
+  const snapshot::State before = snapshot::Take(s);
   for (int position : {1, 3, 0, -1, 4, 1000}) {
     s.DeleteAnchor(position);
-    EXPECT_TRUE(Unchanged(before, s)) << position;
+    EXPECT_TRUE(snapshot::Same(before, s)) << position;
   }
   TestStroke empty;
+  const snapshot::State blank = snapshot::Take(empty);
   empty.DeleteAnchor(2);
-  EXPECT_TRUE(Unchanged(Capture(empty), empty));
+  EXPECT_TRUE(snapshot::Same(blank, empty));
 }
 
 TEST(DeleteAnchor, KeepsTheSegmentsOfAStrokeOnSeveralPlanes) {
@@ -206,15 +207,16 @@ TEST(ClearDataBetween, RemovesTheRunAndShiftsTheAnchorsBehindIt) {
 TEST(ClearDataBetween, ShortRunsAndRunsOutsideThePointsChangeNothing) {
   TestStroke s;
   MakePlainStroke(s, Numbered(10), Ints({1, 5, 10}));
-  const StrokeState before = Capture(s);
+  const snapshot::State before = snapshot::Take(s);
   const int runs[][2] = {{3, 4}, {4, 4}, {6, 2}, {0, 5}, {-3, 4}, {8, 11}, {2, 1000}};
   for (const auto& r : runs) {
     s.ClearDataBetween(r[0], r[1]);
-    EXPECT_TRUE(Unchanged(before, s)) << r[0] << ".." << r[1];
+    EXPECT_TRUE(snapshot::Same(before, s)) << r[0] << ".." << r[1];
   }
   TestStroke empty;
+  const snapshot::State blank = snapshot::Take(empty);
   empty.ClearDataBetween(1, 5);
-  EXPECT_TRUE(Unchanged(Capture(empty), empty));
+  EXPECT_TRUE(snapshot::Same(blank, empty));
 }
 
 TEST(ClearDataBetween, KeepsTheRangeAndThePlaneOfAReferencedStroke) {

@@ -1,5 +1,5 @@
 // Strokes and checks shared by the editing and reshaping tests: real strokes drawn on the plane z = 0
-// seen from +z, small synthetic strokes, the anchor invariant, and a snapshot for "nothing changed".
+// seen from +z, small synthetic strokes and the anchor invariant; StrokeSnapshot.h checks "nothing changed".
 #ifndef EditTestSupport_h
 #define EditTestSupport_h
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "StrokeFiles.h"
+#include "StrokeSnapshot.h"
 #include "TestStroke.h"
 #include "VORGeoFactory.h"
 #include "VORSoftwareConfiguration.h"
@@ -113,49 +114,6 @@ inline void MakePlainStroke(TAQMoStroke& s, const VORListValVORMathPoint& points
   s.Set(true, type, 1, 1.0, blends, data, targets, &a);
   const double whole[2] = {0.0, 1.0};
   s.SetRange(whole);
-}
-
-// What an edit may change in a stroke, for checking that a refused one changed nothing.
-struct StrokeState {
-  VORListValVORMathPoint points;
-  VORListValVORMathPoint2D points2D;
-  VORListValVORMathPlane planes;
-  VORRawCollint anchors;
-  double range[2] = {0.0, 0.0};
-  VORListValVORMathPoint coords;
-  unsigned segments = 0;
-  VORMathPoint ends[2];
-  VORMathDirection directions[2];
-  bool hasTangents = false;
-};
-
-inline StrokeState Capture(TAQMoStroke& s) {
-  StrokeState st;
-  s.GetSourcePoints(st.points, &st.points2D, &st.planes, nullptr, nullptr);
-  s.GetAnchors(st.anchors);
-  s.GetRange(st.range);
-  s.GetCoords(st.coords);
-  TAQUtVector<TAQMoStrokeData*> data;
-  s.GetData(data);
-  st.segments = data.Size();
-  st.hasTangents = s.GetEndTangents(st.ends, st.directions);
-  return st;
-}
-
-inline ::testing::AssertionResult Unchanged(const StrokeState& before, TAQMoStroke& s) {
-  const StrokeState now = Capture(s);
-  if (now.points != before.points) return ::testing::AssertionFailure() << "source points changed";
-  if (now.points2D != before.points2D) return ::testing::AssertionFailure() << "2D points changed";
-  if (now.anchors != before.anchors) return ::testing::AssertionFailure() << "anchors changed";
-  if (now.range[0] != before.range[0] || now.range[1] != before.range[1])
-    return ::testing::AssertionFailure() << "range changed";
-  if (now.coords != before.coords) return ::testing::AssertionFailure() << "display polyline changed";
-  if (now.segments != before.segments) return ::testing::AssertionFailure() << "segment count changed";
-  if (now.hasTangents != before.hasTangents) return ::testing::AssertionFailure() << "tangent records changed";
-  for (int i = 0; i < 2 && now.hasTangents; ++i)
-    if (!(now.ends[i] == before.ends[i]) || now.directions[i] != before.directions[i])
-      return ::testing::AssertionFailure() << "end tangent " << i << " changed";
-  return ::testing::AssertionSuccess();
 }
 
 }  // namespace edit_test

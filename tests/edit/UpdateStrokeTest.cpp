@@ -108,11 +108,11 @@ TEST(UpdateStroke, RefusesANullStrokeAndNonFinitePoints) {
       s.SetTargets(targets);
     }
     ASSERT_TRUE(s.Update(&config, &factory, nullptr));
-    const StrokeState before = Capture(s);
+    const snapshot::State before = snapshot::Take(s);
     VORListValVORMathPoint bad = Wave(10);
     bad[4] = VORMathPoint(1.0, kNaN, 0.0);
     EXPECT_FALSE(TestStroke::UpdateStroke(&config, &factory, &s, bad, true));
-    EXPECT_TRUE(Unchanged(before, s));
+    EXPECT_TRUE(snapshot::Same(before, s));
   }
 }
 
@@ -218,39 +218,39 @@ TEST(UpdateDataPointsInRange, AnEmptyRunStillCutsThePlanesToTheFirst) {
 
 TEST(UpdateDataPointsInRange, AShort2DListOrARunOutsideTheListsIsRefused) {
   OnPlane f{VORMathPlane()};
-  const StrokeState before = Capture(f.s);
+  const snapshot::State before = snapshot::Take(f.s);
   VORListValVORMathPoint2D shortList = f.points2D;
   shortList.RemovePosition(10);
   shortList.RemovePosition(9);
   VORListValVORMathPlane planes = f.planes;
   EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, f.points, 7, 10, shortList, planes));
-  EXPECT_TRUE(Unchanged(before, f.s));
+  EXPECT_TRUE(snapshot::Same(before, f.s));
   const int runs[][2] = {{0, 3}, {-2, 2}, {8, 11}};
   for (const auto& r : runs) {
     VORListValVORMathPoint2D uv = f.points2D;
     planes = f.planes;
     EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, f.points, r[0], r[1], uv, planes)) << r[0];
-    EXPECT_TRUE(Unchanged(before, f.s));
+    EXPECT_TRUE(snapshot::Same(before, f.s));
   }
 }
 
 TEST(UpdateDataPointsInRange, NoPointsOrNoStrokeChangeNothing) {
   OnPlane f{VORMathPlane()};
-  const StrokeState before = Capture(f.s);
+  const snapshot::State before = snapshot::Take(f.s);
   VORListValVORMathPoint none;
   VORListValVORMathPoint2D none2D;
   VORListValVORMathPlane noPlanes;
   EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, none, 1, 0, none2D, noPlanes));
-  EXPECT_TRUE(Unchanged(before, f.s));
+  EXPECT_TRUE(snapshot::Same(before, f.s));
   EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, nullptr, f.points, 2, 4, f.points2D, f.planes));
 }
 
 TEST(UpdateDataPointsInRange, NonFiniteMovedPointsAreRefused) {
   OnPlane f{VORMathPlane()};
-  const StrokeState before = Capture(f.s);
+  const snapshot::State before = snapshot::Take(f.s);
   f.points[5] = VORMathPoint(kNaN, 0.0, 0.0);
   EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, f.points, 4, 6, f.points2D, f.planes));
-  EXPECT_TRUE(Unchanged(before, f.s));
+  EXPECT_TRUE(snapshot::Same(before, f.s));
 }
 
 }  // namespace

@@ -96,9 +96,9 @@ TEST_P(DragOnRealStrokes, InsertAnchorPutsTheAnchorAtThePoint) {
   ASSERT_TRUE(s.Update(&config, &factory, nullptr));
   ExpectLandsOnTheCurve(s, config, factory, at, VORListValVORMathPoint());
   // The same point again is an anchor already: refused, nothing changes.
-  const StrokeState state = Capture(s);
+  const snapshot::State state = snapshot::Take(s);
   EXPECT_FALSE(s.InsertAnchor(&config, &factory, at));
-  EXPECT_TRUE(Unchanged(state, s));
+  EXPECT_TRUE(snapshot::Same(state, s));
 }
 
 INSTANTIATE_TEST_SUITE_P(Real, DragOnRealStrokes, ::testing::ValuesIn(SomeRealStrokes(10)));
@@ -203,7 +203,7 @@ TEST(Drag, RefusedDragsChangeNothing) {
   const VORListValVORMathPoint p = Wave(10);
   MakePlainStroke(s, p, Ints({1, 5, 10}));
   ASSERT_TRUE(s.Update(&config, &factory, nullptr));
-  const StrokeState before = Capture(s);
+  const snapshot::State before = snapshot::Take(s);
   const VORMathPoint nan(kNaN, 0.0, 0.0);
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], p[4], false, false));  // no move
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, nan, p[4], false, false));
@@ -211,11 +211,12 @@ TEST(Drag, RefusedDragsChangeNothing) {
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, nullptr, p[4], p[5], true, false));
   EXPECT_FALSE(s.InsertAnchor(&config, &factory, nan));
   EXPECT_FALSE(s.InsertAnchor(&config, &factory, p[5]));  // already an anchor
-  EXPECT_TRUE(Unchanged(before, s));
+  EXPECT_TRUE(snapshot::Same(before, s));
   s.SetType(2);
+  const snapshot::State typed = snapshot::Take(s);
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], p[4] + VORMathVector(0, 1, 0), false, false));
   EXPECT_FALSE(s.InsertAnchor(&config, &factory, p[3] + VORMathVector(0, 1, 0)));
-  EXPECT_TRUE(Unchanged(before, s));
+  EXPECT_TRUE(snapshot::Same(typed, s));
   TestStroke empty;
   empty.SetType(1);
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &empty, p[4], p[5], false, false));
