@@ -38,6 +38,18 @@ std::vector<TAQMoStrokeData*> Segments(const TAQMoStroke& s) {
   return out;
 }
 
+// Success when segment holds exactly the 2D points p2 and the 3D points p3.
+::testing::AssertionResult Holds(TAQMoStrokeData* segment, const VORListValVORMathPoint2D& p2,
+                                 const VORListValVORMathPoint& p3) {
+  VORListValVORMathPoint2D got2;
+  VORListValVORMathPoint got3;
+  segment->GetData(got2);
+  segment->GetCoords(got3);
+  if (got2 != p2) return ::testing::AssertionFailure() << "2D points differ";
+  if (got3 != p3) return ::testing::AssertionFailure() << "3D points differ";
+  return ::testing::AssertionSuccess();
+}
+
 // ---- Reference comparison ----
 
 TEST(SameReference, ToleranceIsASquaredLengthAndEqualToItIsTheSame) {
@@ -59,30 +71,6 @@ TEST(SameReference, ToleranceIsASquaredLengthAndEqualToItIsTheSame) {
 
 // ---- Segments from references ----
 
-TEST(SegmentsFromReferences, OneSegmentHoldsTheGivenListsAndThePlaneWhenThereIsOne) {
-  VORListValVORMathPoint2D p2;
-  VORListValVORMathPoint p3;
-  Numbered(3, p2, p3);
-  const VORMathPlane plane = PlaneAt(1, 2, 3);
-  TAQMoStrokeData* on = TestStroke::CreateData(&plane, p2, p3);
-  TAQMoStrokeData* off = TestStroke::CreateData(nullptr, p2, p3);
-  EXPECT_TRUE(on->IsRefDefined());
-  EXPECT_FALSE(off->IsRefDefined());
-  VORMathPlane base;
-  on->GetBase(base);
-  EXPECT_TRUE(snapshot::SamePlane(base, plane));
-  for (TAQMoStrokeData* s : {on, off}) {
-    VORListValVORMathPoint2D got2;
-    VORListValVORMathPoint got3;
-    s->GetData(got2);
-    s->GetCoords(got3);
-    EXPECT_EQ(got2, p2);
-    EXPECT_EQ(got3, p3);
-  }
-  delete on;
-  delete off;
-}
-
 TEST(SegmentsFromReferences, GroupsRunsOfTheSamePlaneAndAReturningPlaneOpensANewSegment) {
   const VORMathPlane A = PlaneAt(0, 0, 0), B = PlaneAt(0, 0, 5);
   // A hair off A (within the model resolution) still belongs to A's run.
@@ -103,16 +91,13 @@ TEST(SegmentsFromReferences, GroupsRunsOfTheSamePlaneAndAReturningPlaneOpensANew
     data[k]->GetBase(base);
     EXPECT_TRUE(data[k]->IsRefDefined());
     EXPECT_TRUE(snapshot::SamePlane(base, bases[k]));
-    VORListValVORMathPoint2D got2;
-    VORListValVORMathPoint got3;
-    data[k]->GetData(got2);
-    data[k]->GetCoords(got3);
-    ASSERT_EQ(got2.Size(), counts[k]);
-    ASSERT_EQ(got3.Size(), counts[k]);
-    for (int i = 1; i <= counts[k]; ++i) {
-      EXPECT_EQ(got2[i], p2[firsts[k] + i - 1]);
-      EXPECT_EQ(got3[i], p3[firsts[k] + i - 1]);
+    VORListValVORMathPoint2D want2;
+    VORListValVORMathPoint want3;
+    for (int i = firsts[k]; i < firsts[k] + counts[k]; ++i) {
+      want2.Append(p2[i]);
+      want3.Append(p3[i]);
     }
+    EXPECT_TRUE(Holds(data[k], want2, want3));
   }
   for (unsigned k = 0; k < data.Size(); ++k) delete data[k];
 }
@@ -131,13 +116,11 @@ TEST(SegmentsFromReferences, OnePlaneOrNoUsable2DPointsMakeOneSegmentOfEverythin
   TAQUtVector<TAQMoStrokeData*> data;
   ASSERT_TRUE(TestStroke::CreateDataFromReferences(one, five2, three3, data));
   ASSERT_EQ(data.Size(), 1u);
-  VORListValVORMathPoint2D got2;
-  VORListValVORMathPoint got3;
-  data[0]->GetData(got2);
-  data[0]->GetCoords(got3);
   EXPECT_TRUE(data[0]->IsRefDefined());
-  EXPECT_EQ(got2, five2);
-  EXPECT_EQ(got3, three3);
+  VORMathPlane base;
+  data[0]->GetBase(base);
+  EXPECT_TRUE(snapshot::SamePlane(base, one[1]));
+  EXPECT_TRUE(Holds(data[0], five2, three3));
   TAQMoStrokeData* first = data[0];
 
   // A single 2D point is no reference: one plain segment of the 3D points, keeping the 2D point. The
@@ -147,12 +130,8 @@ TEST(SegmentsFromReferences, OnePlaneOrNoUsable2DPointsMakeOneSegmentOfEverythin
   ASSERT_TRUE(TestStroke::CreateDataFromReferences(one, single, four3, data));
   ASSERT_EQ(data.Size(), 1u);
   EXPECT_FALSE(data[0]->IsRefDefined());
-  data[0]->GetData(got2);
-  data[0]->GetCoords(got3);
-  EXPECT_EQ(got2, single);
-  EXPECT_EQ(got3, four3);
-  first->GetData(got2);
-  EXPECT_EQ(got2, five2);
+  EXPECT_TRUE(Holds(data[0], single, four3));
+  EXPECT_TRUE(Holds(first, five2, three3));
   delete first;
   delete data[0];
 }
@@ -203,36 +182,20 @@ TEST(StrokeFromReferences, FillsTheAttributesAndKeepsTheRange) {
     ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, false, addTarget, 1, 9, 4.0, planes, p2, p3,
                                                 addTarget ? &anchors : nullptr),
               S_OK);
-    int type = 0, color = 0;
-    double width = 0.0, range[2];
-    bool sketch = true;
-    s.GetType(type);
-    s.GetColor(color);
-    s.GetWidth(width);
-    s.GetIsSketch(sketch);
-    s.GetRange(range);
-    EXPECT_EQ(type, 1);
-    EXPECT_EQ(color, 9);
-    EXPECT_EQ(width, 4.0);
-    EXPECT_FALSE(sketch);
-    EXPECT_EQ(range[0], before.range[0]);
-    EXPECT_EQ(range[1], before.range[1]);
-    EXPECT_EQ(Segments(s).size(), 2u);
-    VORRawColldouble blends;
-    s.GetBlends(blends);
-    EXPECT_EQ(blends.Size(), 0);
-    VORListValVORMathPlane targets;
-    s.GetTargets(targets);
-    EXPECT_EQ(s.IsOn3D(), addTarget);
-    if (addTarget) {
-      ASSERT_EQ(targets.Size(), 1);
-      EXPECT_TRUE(snapshot::SamePlane(targets[1], before.sketchPlane));
-    } else {
-      EXPECT_EQ(targets.Size(), 0);
-    }
-    VORRawCollint got;
-    s.GetAnchors(got);
-    EXPECT_EQ(got, addTarget ? anchors : before.anchors);  // a null list keeps the stroke's anchors
+    const snapshot::State after = snapshot::Take(s);
+    EXPECT_EQ(after.type, 1);
+    EXPECT_EQ(after.color, 9);
+    EXPECT_EQ(after.width, 4.0);
+    EXPECT_EQ(after.isSketchResult, S_OK);
+    EXPECT_FALSE(after.isSketch);
+    EXPECT_EQ(after.range[0], before.range[0]);
+    EXPECT_EQ(after.range[1], before.range[1]);
+    EXPECT_EQ(after.data.size(), 2u);
+    EXPECT_EQ(after.blends.Size(), 0);
+    EXPECT_EQ(after.on3D, addTarget);
+    ASSERT_EQ(after.targets.Size(), addTarget ? 1 : 0);
+    if (addTarget) EXPECT_TRUE(snapshot::SamePlane(after.targets[1], before.sketchPlane));
+    EXPECT_EQ(after.anchors, addTarget ? anchors : before.anchors);  // a null list keeps the stroke's anchors
   }
 }
 
