@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "StrokeFiles.h"
+#include "StrokeSnapshot.h"
 #include "TAQMoStroke.h"
 
 namespace {
@@ -146,49 +146,6 @@ TEST(StrokeSketchPlane, DefinedFlagFollowsTheSettersAndKeepsThePlane) {
   EXPECT_TRUE(s.IsSketchPlaneDefined());
 }
 
-TEST(StrokeAccessors, ListsGoInAndOutWhole) {
-  TAQMoStroke s;
-  VORRawCollint anchors;
-  anchors.Append(1);
-  anchors.Append(5);
-  VORRawColldouble blends;
-  blends.Append(0.5);
-  blends.Append(0.0);
-  VORListValVORMathPoint ends = Points(2, 7.0);
-  s.SetAnchors(anchors);
-  s.SetBlends(blends);
-  s.SetEndPoints(ends);
-  VORRawCollint a;
-  a.Append(99);
-  VORRawColldouble b;
-  VORListValVORMathPoint e = Points(5);
-  s.GetAnchors(a);
-  s.GetBlends(b);
-  s.GetEndPoints(e);
-  EXPECT_EQ(a, anchors);
-  EXPECT_EQ(b, blends);
-  EXPECT_EQ(e, ends);
-  anchors.Append(9);  // the stroke kept its own copy
-  s.GetAnchors(a);
-  EXPECT_EQ(a.Size(), 2);
-  s.SetAnchors(VORRawCollint());
-  s.GetAnchors(a);
-  EXPECT_EQ(a.Size(), 0);
-}
-
-TEST(StrokeAccessors, OneTargetPlaneMakesTheStrokeOn3D) {
-  TAQMoStroke s;
-  VORListValVORMathPlane targets;
-  s.SetTargets(targets);
-  EXPECT_FALSE(s.IsOn3D());
-  targets.Append(VORMathPlane());
-  s.SetTargets(targets);
-  EXPECT_TRUE(s.IsOn3D());
-  VORListValVORMathPlane out;
-  s.GetTargets(out);
-  EXPECT_EQ(out.Size(), 1);
-}
-
 TEST(StrokeDisplayData, SplitsComeBackAsStoredOrAsOnePiece) {
   TAQMoStroke s;
   VORRawCollint splits;
@@ -197,9 +154,11 @@ TEST(StrokeDisplayData, SplitsComeBackAsStoredOrAsOnePiece) {
   VORListValVORMathVector normals;
   for (int i = 0; i < 7; ++i) normals.Append(VORMathVector(0, 0, 1));
   EXPECT_EQ(s.SetDisplayData(splits, Points(7), normals), S_OK);
+  s.SetColor(0x00ff00);
+  s.SetWidth(2.5);
   bool sketch;
-  int color;
-  double width;
+  int color = 0;
+  double width = 0.0;
   VORRawCollint outSplits;
   VORListValVORMathPoint coords;
   VORListValVORMathVector outNormals;
@@ -207,6 +166,8 @@ TEST(StrokeDisplayData, SplitsComeBackAsStoredOrAsOnePiece) {
   EXPECT_EQ(outSplits, splits);
   EXPECT_EQ(coords, Points(7));
   EXPECT_EQ(outNormals, normals);
+  EXPECT_EQ(color, 0x00ff00);
+  EXPECT_EQ(width, 2.5);
 
   s.SetSplits(VORRawCollint());
   s.SetCoords(Points(5));
@@ -219,20 +180,6 @@ TEST(StrokeDisplayData, SplitsComeBackAsStoredOrAsOnePiece) {
   VORListValVORMathVector n;
   s.GetNormals(n);
   EXPECT_EQ(n, normals);
-}
-
-TEST(StrokeDisplayData, ReportsColourAndWidth) {
-  TAQMoStroke s;
-  s.SetColor(0x00ff00);
-  s.SetWidth(2.5);
-  bool sketch;
-  int color = 0;
-  double width = 0;
-  VORRawCollint splits;
-  VORListValVORMathPoint coords;
-  s.GetDisplayData(sketch, color, width, splits, coords, nullptr);
-  EXPECT_EQ(color, 0x00ff00);
-  EXPECT_EQ(width, 2.5);
 }
 
 TEST(StrokeSetData, ResetFlagDecidesTheRange) {
@@ -299,24 +246,17 @@ TEST(StrokeSet, FillsTheFieldsAndKeepsTheRange) {
   VORListValVORMathPlane targets;
   targets.Append(VORMathPlane());
   EXPECT_EQ(s.Set(true, 1, 7, 3.5, blends, data, targets, nullptr), S_OK);
-  int type = 0, color = 0;
-  double width = 0;
-  bool sketch = false;
-  s.GetType(type);
-  s.GetColor(color);
-  s.GetWidth(width);
-  s.GetIsSketch(sketch);
-  EXPECT_EQ(type, 1);
-  EXPECT_EQ(color, 7);
-  EXPECT_EQ(width, 3.5);
-  EXPECT_TRUE(sketch);
-  EXPECT_TRUE(s.IsOn3D());
-  VORRawColldouble b;
-  s.GetBlends(b);
-  EXPECT_EQ(b, blends);
-  VORRawCollint a;
-  s.GetAnchors(a);
-  EXPECT_EQ(a, anchors);  // null anchors: kept
+  const snapshot::State after = snapshot::Take(s);
+  EXPECT_EQ(after.type, 1);
+  EXPECT_EQ(after.color, 7);
+  EXPECT_EQ(after.width, 3.5);
+  EXPECT_EQ(after.isSketchResult, S_OK);
+  EXPECT_TRUE(after.isSketch);
+  EXPECT_TRUE(after.on3D);
+  EXPECT_EQ(after.blends, blends);
+  EXPECT_EQ(after.anchors, anchors);  // null anchors: kept
+  ASSERT_EQ(after.data.size(), 1u);
+  EXPECT_EQ(after.data[0].pointer, data[0]);
   ExpectRange(s, 0.1, 0.6);
 
   VORRawCollint replaced;
@@ -326,91 +266,36 @@ TEST(StrokeSet, FillsTheFieldsAndKeepsTheRange) {
   TAQUtVector<TAQMoStrokeData*> next;
   next.Append(Segment(Points(4)));
   s.Set(false, 1, 7, 3.5, blends, next, targets, &replaced);
-  s.GetAnchors(a);
-  EXPECT_EQ(a, replaced);
+  EXPECT_EQ(snapshot::Take(s).anchors, replaced);
 }
 
-TEST(StrokeCurveCache, ClearingLeavesTheStrokeOtherwiseUnchanged) {
+// A copy, made or assigned, reads like its source through every accessor and holds the very same segment
+// and record pointers; its value fields are its own.
+TEST(StrokeCopy, ReadsLikeTheSourceAndSharesTheSegments) {
   TAQMoStroke s;
-  s.SetCoords(Points(3));
-  EXPECT_EQ(s.ClearCurveCache(), S_OK);
-  VORListValVORMathPoint c;
-  s.GetCoords(c);
-  EXPECT_EQ(c, Points(3));
-}
-
-TEST(StrokeCopy, CopiesEveryValueFieldAndSharesTheSegments) {
-  const std::vector<std::string> files = StrokeFiles("real");
-  ASSERT_FALSE(files.empty());
-  const VORListValVORMathPoint drawn = LoadStrokePoints(files.front());
-  ASSERT_GT(drawn.Size(), 2);
-  TAQMoStroke s;
-  TAQUtVector<TAQMoStrokeData*> data;
-  data.Append(Segment(drawn));
-  s.SetData(data, true);
-  s.SetType(1);
-  s.SetIsSketch(true);
-  s.SetColor(3);
-  s.SetWidth(0.75);
-  s.SetSketchPlane(VORMathPlane(VORMathPoint(0, 0, 1), VORMathVector(0, 0, 1)));
-  VORRawCollint anchors;
-  anchors.Append(1);
-  anchors.Append(drawn.Size());
-  s.SetAnchors(anchors);
-  s.SetCoords(drawn);
-
+  snapshot::FillRecognisably(s);
+  const snapshot::State source = snapshot::Take(s);
   TAQMoStroke copy(s);
   TAQMoStroke assigned;
   assigned = s;
-  for (const TAQMoStroke* c : {&copy, &assigned}) {
-    int type = 0, color = 0;
-    double width = 0;
-    bool sketch = false;
-    c->GetType(type);
-    c->GetColor(color);
-    c->GetWidth(width);
-    c->GetIsSketch(sketch);
-    EXPECT_EQ(type, 1);
-    EXPECT_EQ(color, 3);
-    EXPECT_EQ(width, 0.75);
-    EXPECT_TRUE(sketch);
-    EXPECT_TRUE(c->IsSketchPlaneDefined());
-    ExpectRange(*c, 0.0, 1.0);
-    VORRawCollint a;
-    c->GetAnchors(a);
-    EXPECT_EQ(a, anchors);
-    VORListValVORMathPoint coords;
-    c->GetCoords(coords);
-    EXPECT_EQ(coords, drawn);
-    TAQUtVector<TAQMoStrokeData*> d;
-    c->GetData(d);
-    ASSERT_EQ(d.Size(), 1u);
-    EXPECT_EQ(d[0], data[0]);  // the very same segment, not a new one
-  }
-  // Value fields of the copy are its own.
+  EXPECT_TRUE(snapshot::Same(source, copy));
+  EXPECT_TRUE(snapshot::Same(source, assigned));
   copy.SetColor(11);
-  int color = 0;
-  s.GetColor(color);
-  EXPECT_EQ(color, 3);
+  const double range[2] = {0.5, 0.625};
+  assigned.SetRange(range);
+  EXPECT_TRUE(snapshot::Same(source, s));
 }
 
 TEST(StrokeCopy, AssigningToItselfChangesNothing) {
   TAQMoStroke s;
-  TAQUtVector<TAQMoStrokeData*> data;
-  data.Append(Segment(Points(3)));
-  s.SetData(data, true);
-  s.SetColor(5);
+  snapshot::FillRecognisably(s);
+  const snapshot::State before = snapshot::Take(s);
   TAQMoStroke& alias = s;
   s = alias;
-  int color = 0;
-  s.GetColor(color);
-  EXPECT_EQ(color, 5);
-  TAQUtVector<TAQMoStrokeData*> out;
-  s.GetData(out);
-  ASSERT_EQ(out.Size(), 1u);
+  EXPECT_TRUE(snapshot::Same(before, s));
   VORListValVORMathPoint p;
-  out[0]->GetSourcePoints(p, nullptr);
-  EXPECT_EQ(p, Points(3));
+  EXPECT_EQ(snapshot::Take(s).data[0].pointer->GetSourcePoints(p, nullptr), S_OK);  // the segment is alive
+  EXPECT_EQ(p.Size(), 4);
 }
 
 }  // namespace
