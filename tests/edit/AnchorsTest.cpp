@@ -16,84 +16,68 @@ VORListValVORMathPoint Numbered(int n) {
 
 // ---- GetAnchors (points) ----
 
-TEST(AnchorPoints, WellFormedAnchorsGiveOnePointEach) {
-  TestStroke s;
-  const VORListValVORMathPoint p = Numbered(10);
-  MakePlainStroke(s, p, Ints({1, 5, 10}));
-  VORListValVORMathPoint out;
-  EXPECT_EQ(s.GetAnchors(out), S_OK);
-  ASSERT_EQ(out.Size(), 3);
-  EXPECT_EQ(out[1], p[1]);
-  EXPECT_EQ(out[2], p[5]);
-  EXPECT_EQ(out[3], p[10]);
-}
-
-TEST(AnchorPoints, AnchorsMissingTheEndsFailButStillListTheEnds) {
-  TestStroke s;
-  const VORListValVORMathPoint p = Numbered(10);
-  MakePlainStroke(s, p, Ints({5}));
-  VORListValVORMathPoint out;
-  EXPECT_EQ(s.GetAnchors(out), E_FAIL);
-  ASSERT_EQ(out.Size(), 3);
-  EXPECT_EQ(out[2], p[5]);
-  s.SetAnchors(Ints({1, 5, 99, 10}));  // an anchor beyond the points adds nothing
-  EXPECT_EQ(s.GetAnchors(out), E_FAIL);
-  EXPECT_EQ(out.Size(), 3);
-}
-
-TEST(AnchorPoints, NoAnchorsGiveAnEmptyListAndOnePointCannotHoldTwo) {
-  TestStroke s;
-  MakePlainStroke(s, Numbered(10), VORRawCollint());
-  VORListValVORMathPoint out;
-  out.Append(VORMathPoint());
-  EXPECT_EQ(s.GetAnchors(out), S_OK);
-  EXPECT_EQ(out.Size(), 0);
-  TestStroke one;
-  MakePlainStroke(one, Numbered(1), Ints({1, 4}));
-  EXPECT_EQ(one.GetAnchors(out), E_FAIL);
-  EXPECT_EQ(out.Size(), 0);
+TEST(AnchorPoints, OnePointPerAnchorAndAFailureWhenTheyMissAnEndOrThePoints) {
+  struct Case {
+    const char* what;
+    int points;
+    VORRawCollint anchors;
+    long result;
+    std::vector<int> listed;  // positions of the points listed
+  };
+  const Case cases[] = {
+      {"well formed", 10, Ints({1, 5, 10}), S_OK, {1, 5, 10}},
+      {"missing the ends, which are still listed", 10, Ints({5}), E_FAIL, {1, 5, 10}},
+      {"one beyond the points, which adds nothing", 10, Ints({1, 5, 99, 10}), E_FAIL, {1, 5, 10}},
+      {"none", 10, VORRawCollint(), S_OK, {}},
+      {"two on one point", 1, Ints({1, 4}), E_FAIL, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestStroke s;
+    const VORListValVORMathPoint p = Numbered(c.points);
+    MakePlainStroke(s, p, c.anchors);
+    s.SetAnchors(c.anchors);
+    VORListValVORMathPoint out;
+    out.Append(VORMathPoint(-1, -1, -1));
+    EXPECT_EQ(s.GetAnchors(out), c.result);
+    ASSERT_EQ(out.Size(), static_cast<int>(c.listed.size()));
+    for (size_t i = 0; i < c.listed.size(); ++i) EXPECT_EQ(out[static_cast<int>(i) + 1], p[c.listed[i]]);
+  }
   TestStroke empty;  // no segments and no display polyline
   empty.SetAnchors(Ints({1, 2}));
+  VORListValVORMathPoint out;
   EXPECT_EQ(empty.GetAnchors(out), E_FAIL);
   EXPECT_EQ(out.Size(), 0);
 }
 
 // ---- DeleteAnchor ----
 
-TEST(DeleteAnchor, RemovesThePointsBetweenItsNeighbours) {
-  TestStroke s;
-  const VORListValVORMathPoint p = Numbered(10);
-  MakePlainStroke(s, p, Ints({1, 5, 10}));
-  s.DeleteAnchor(2);
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 2}));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_EQ(points.Size(), 2);
-  EXPECT_EQ(points[1], p[1]);
-  EXPECT_EQ(points[2], p[10]);
-
-  TestStroke five;
-  MakePlainStroke(five, Numbered(5), Ints({1, 3, 5}));
-  five.DeleteAnchor(2);
-  five.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 2}));
-  five.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(points.Size(), 2);
-}
-
-TEST(DeleteAnchor, AShortRunLosesOnlyTheAnchor) {
-  TestStroke s;
-  const VORListValVORMathPoint p = Numbered(4);
-  MakePlainStroke(s, p, Ints({1, 2, 4}));
-  s.DeleteAnchor(2);
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 4}));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(points, p);
+// The points strictly between the neighbours of the deleted anchor go when there are three or more.
+TEST(DeleteAnchor, RemovesThePointsBetweenItsNeighboursUnlessTheRunIsShort) {
+  struct Case {
+    int points;
+    VORRawCollint anchors, left;
+    std::vector<int> kept;  // positions of the points kept
+  };
+  const Case cases[] = {
+      {10, Ints({1, 5, 10}), Ints({1, 2}), {1, 10}},
+      {5, Ints({1, 3, 5}), Ints({1, 2}), {1, 5}},
+      {4, Ints({1, 2, 4}), Ints({1, 4}), {1, 2, 3, 4}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.points);
+    TestStroke s;
+    const VORListValVORMathPoint p = Numbered(c.points);
+    MakePlainStroke(s, p, c.anchors);
+    s.DeleteAnchor(2);
+    VORRawCollint anchors;
+    s.GetAnchors(anchors);
+    EXPECT_EQ(anchors, c.left);
+    VORListValVORMathPoint points;
+    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(points.Size(), static_cast<int>(c.kept.size()));
+    for (size_t i = 0; i < c.kept.size(); ++i) EXPECT_EQ(points[static_cast<int>(i) + 1], p[c.kept[i]]);
+  }
 }
 
 TEST(DeleteAnchor, EndsAndPositionsOutsideTheListChangeNothing) {
