@@ -9,31 +9,45 @@ namespace {
 
 using namespace edit_test;
 
+// Without targets: one plain segment of the new points, a middle anchor when there are more than two
+// points and no corner, the range whole with the reset flag and kept without it, the geometry recomputed.
 TEST(UpdateStroke, WithoutTargetsGivesOnePlainSegmentAndAMiddleAnchor) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke s;
-  VORListValVORMathPoint fresh;
-  for (int i = 0; i < 12; ++i) fresh.Append(VORMathPoint(2.0 * i, 0.0, 1.0));  // straight: no corner
-  MakePlainStroke(s, fresh, Ints({1, 12}));
-  ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, true));
-  TAQUtVector<TAQMoStrokeData*> data;
-  s.GetData(data);
-  ASSERT_EQ(data.Size(), 1u);
-  EXPECT_FALSE(data[0]->IsRefDefined());
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(points, fresh);
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 6, 12}));
-  double r[2];
-  s.GetRange(r);
-  EXPECT_EQ(r[0], 0.0);
-  EXPECT_EQ(r[1], 1.0);
-  VORListValVORMathPoint coords;
-  s.GetCoords(coords);
-  EXPECT_GT(coords.Size(), 1);  // the geometry was recomputed
+  struct Case {
+    const char* what;
+    VORListValVORMathPoint fresh;
+    bool reset;
+    VORRawCollint anchors;  // empty: not checked
+    double range[2];
+  };
+  VORListValVORMathPoint straight, two;
+  for (int i = 0; i < 12; ++i) straight.Append(VORMathPoint(2.0 * i, 0.0, 1.0));
+  two.Append(VORMathPoint(0, 0, 0));
+  two.Append(VORMathPoint(5, 0, 0));
+  const Case cases[] = {
+      {"straight", straight, true, Ints({1, 6, 12}), {0.0, 1.0}},
+      {"two points", two, true, Ints({1, 2}), {0.0, 1.0}},
+      {"without the reset flag", Wave(12), false, VORRawCollint(), {0.2, 0.7}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    MakePlainStroke(s, Wave(30), Ints({1, 15, 30}));
+    const double range[2] = {0.2, 0.7};
+    s.SetRange(range);
+    VORListValVORMathPoint fresh = c.fresh;
+    ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, c.reset));
+    const snapshot::State after = snapshot::Take(s);
+    ASSERT_EQ(after.data.size(), 1u);
+    EXPECT_FALSE(after.data[0].isRef);
+    EXPECT_EQ(after.data[0].coords, c.fresh);
+    if (c.anchors.Size() > 0) EXPECT_EQ(after.anchors, c.anchors);
+    EXPECT_TRUE(AnchorsWellFormed(s));
+    EXPECT_EQ(after.range[0], c.range[0]);
+    EXPECT_EQ(after.range[1], c.range[1]);
+    EXPECT_GT(after.coords.Size(), 1);  // the geometry was recomputed
+  }
 }
 
 TEST(UpdateStroke, PutsThePointsOnTheFirstTargetPlaneOnly) {
@@ -62,35 +76,6 @@ TEST(UpdateStroke, PutsThePointsOnTheFirstTargetPlaneOnly) {
     EXPECT_NEAR(points[i].GetX(), fresh[i].GetX(), 1e-12);
   }
   EXPECT_TRUE(AnchorsWellFormed(s));
-}
-
-TEST(UpdateStroke, KeepsTheRangeWithoutTheResetFlag) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke s;
-  MakePlainStroke(s, Wave(30), Ints({1, 15, 30}));
-  const double range[2] = {0.2, 0.7};
-  s.SetRange(range);
-  VORListValVORMathPoint fresh = Wave(12);
-  ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, false));
-  double r[2];
-  s.GetRange(r);
-  EXPECT_EQ(r[0], 0.2);
-  EXPECT_EQ(r[1], 0.7);
-}
-
-TEST(UpdateStroke, TwoPointsGetNoMiddleAnchor) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke s;
-  MakePlainStroke(s, Wave(10), Ints({1, 10}));
-  VORListValVORMathPoint two;
-  two.Append(VORMathPoint(0, 0, 0));
-  two.Append(VORMathPoint(5, 0, 0));
-  ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, two, true));
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 2}));
 }
 
 TEST(UpdateStroke, RefusesANullStrokeAndNonFinitePoints) {
