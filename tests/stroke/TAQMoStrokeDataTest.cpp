@@ -40,10 +40,11 @@ TEST(SegmentDefaults, NewSegmentHasNoPlaneAndNoPoints) {
   EXPECT_EQ(normals.Size(), 0);
 }
 
-TEST(SegmentSourcePoints, OnAPlaneEvaluatesThe2DPointsWithTheNormal) {
+TEST(SegmentSourcePoints, OnAPlaneEvaluatesThe2DPointsWithTheNormalIgnoringStored3DPoints) {
   TAQMoStrokeData s;
   s.SetBase(XYPlane());
   s.SetData(TwoUV());
+  s.SetCoords(Far3D());
   VORListValVORMathPoint points;
   VORListValVORMathVector normals;
   ASSERT_EQ(s.GetSourcePoints(points, &normals), S_OK);
@@ -53,17 +54,6 @@ TEST(SegmentSourcePoints, OnAPlaneEvaluatesThe2DPointsWithTheNormal) {
   ASSERT_EQ(normals.Size(), 2);
   EXPECT_EQ(normals[1], VORMathVector(0, 0, 1));
   EXPECT_EQ(normals[2], VORMathVector(0, 0, 1));
-}
-
-TEST(SegmentSourcePoints, OnAPlaneIgnoresTheStored3DPoints) {
-  TAQMoStrokeData s;
-  s.SetBase(XYPlane());
-  s.SetData(TwoUV());
-  s.SetCoords(Far3D());
-  VORListValVORMathPoint points;
-  ASSERT_EQ(s.GetSourcePoints(points, nullptr), S_OK);
-  ASSERT_EQ(points.Size(), 2);
-  EXPECT_EQ(points[1], VORMathPoint(1, 2, 0));
 }
 
 TEST(SegmentSourcePoints, WithoutAPlaneGivesThe3DPointsAndNoNormals) {
