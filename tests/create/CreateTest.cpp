@@ -261,20 +261,12 @@ double PlaneDistance(const VORMathPlane& plane, const VORMathPoint& p) {
   return std::fabs((p - plane.GetOrigin()).Dot(plane.GetNormal().GetVector()));
 }
 
-// Every tenth real stroke.
-std::vector<std::string> SomeRealStrokes() {
-  std::vector<std::string> files = StrokeFiles("real");
-  std::vector<std::string> some;
-  for (size_t i = 0; i < files.size(); i += 10) some.push_back(files[i]);
-  return some;
-}
-
 const VORMathPlane kTilted(VORMathPoint(10, -20, 5), VORMathVector(0.2, 0.5, 1.0));
 const VORMathVector kOblique(-0.3, 0.25, -1.0);
 
 TEST(CreateInView, OntoATiltedPlaneThe2DPointsAreTheFeetOfTheDrawnPointsAlongTheView) {
   const VORMathVector view = VORMathDirection(kOblique).GetVector();
-  for (const std::string& file : SomeRealStrokes()) {
+  for (const std::string& file : SomeRealStrokes(10)) {
     SCOPED_TRACE(file);
     Kit k;
     VORListValVORMathPoint points = LoadStrokePoints(file);
@@ -327,7 +319,7 @@ TEST(CreateInView, AFlatStrokeIsThinnedWithinTheFitToleranceOfWhatWasDrawn) {
   // reaches the sketch plane, carried back along the view, stays near the flattened drawing.
   const VORMathVector view = VORMathDirection(kOblique).GetVector();
   const double tol = TAQMoCSStrokeUtilities::mFitTolerance2D;
-  for (const std::string& file : SomeRealStrokes()) {
+  for (const std::string& file : SomeRealStrokes(10)) {
     SCOPED_TRACE(file);
     Kit k;
     VORListValVORMathPoint points = LoadStrokePoints(file);

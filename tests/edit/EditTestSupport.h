@@ -73,13 +73,6 @@ inline ::testing::AssertionResult MakeRealStroke(const std::string& file, VORSof
   return ::testing::AssertionSuccess();
 }
 
-// Every fifth real stroke: 40 strokes of all five alphabets.
-inline std::vector<std::string> SomeRealStrokes(size_t step = 5) {
-  std::vector<std::string> all = StrokeFiles("real"), some;
-  for (size_t i = 0; i < all.size(); i += step) some.push_back(all[i]);
-  return some;
-}
-
 // The point a fraction of the way along a polyline by point count (between two of its points).
 inline VORMathPoint Along(const VORListValVORMathPoint& p, double fraction) {
   const double t = 1.0 + fraction * (p.Size() - 1);

@@ -6,11 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include <unistd.h>
-#include <string>
-
 
 #include "StrokeFiles.h"
 #include "TAQMoCSStrokeUtilities.h"
@@ -290,14 +289,7 @@ TEST_P(RealStrokes, DrawnUpdatedAndExtrudedTheBodyIsValidSpansTheStrokeAndReadsB
   // One file per process: the cases run in parallel.
   const std::string path = ::testing::TempDir() + "stroke-body-" + std::to_string(getpid()) + ".step";
   ASSERT_TRUE(VORBodyWriter::WriteSTEP(body, path.c_str()));
-  VORMathPoint readLo, readHi;
-  ASSERT_TRUE(StepBoundingBox(path, readLo, readHi));
-  EXPECT_NEAR(readLo.GetX(), lo.GetX(), 1e-4);
-  EXPECT_NEAR(readLo.GetY(), lo.GetY(), 1e-4);
-  EXPECT_NEAR(readLo.GetZ(), lo.GetZ(), 1e-4);
-  EXPECT_NEAR(readHi.GetX(), hi.GetX(), 1e-4);
-  EXPECT_NEAR(readHi.GetY(), hi.GetY(), 1e-4);
-  EXPECT_NEAR(readHi.GetZ(), hi.GetZ(), 1e-4);
+  EXPECT_TRUE(StepHasBox(path, lo, hi, 1e-4));
   std::remove(path.c_str());
 }
 
@@ -317,13 +309,6 @@ TEST(Bodies, RefusedExtrusionsLeaveNothingInTheFactory) {
   EXPECT_EQ(k.factory.GetBodyCount(), bodies);
 }
 
-std::vector<std::string> Some() {
-  const std::vector<std::string> all = StrokeFiles("real");
-  std::vector<std::string> some;
-  for (size_t i = 0; i < all.size(); i += 25) some.push_back(all[i]);
-  return some;
-}
-
-INSTANTIATE_TEST_SUITE_P(Real, RealStrokes, ::testing::ValuesIn(Some()));
+INSTANTIATE_TEST_SUITE_P(Real, RealStrokes, ::testing::ValuesIn(SomeRealStrokes(25)));
 
 }  // namespace

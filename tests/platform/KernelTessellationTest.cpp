@@ -31,12 +31,6 @@ double ModelerDistance(const VORCurve* curve, const VORMathPoint& point) {
   return projection.NbPoints() ? projection.LowerDistance() : std::numeric_limits<double>::infinity();
 }
 
-std::vector<std::string> SomeRealStrokes() {
-  std::vector<std::string> all = StrokeFiles("real"), some;
-  for (size_t i = 0; i < all.size(); i += 8) some.push_back(all[i]);
-  return some;
-}
-
 class TessellationOnRealStrokes : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(TessellationOnRealStrokes, StaysWithinTheToleranceOfTheCurve) {
@@ -71,7 +65,7 @@ TEST_P(TessellationOnRealStrokes, ParameterRangeGivesThePartBetween) {
   EXPECT_EQ(back[1], part[part.Size()]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Real, TessellationOnRealStrokes, ::testing::ValuesIn(SomeRealStrokes()));
+INSTANTIATE_TEST_SUITE_P(Real, TessellationOnRealStrokes, ::testing::ValuesIn(SomeRealStrokes(8)));
 
 TEST(TessellationCount, StraightCurveNeedsOneSegmentAndFinerToleranceNeedsMore) {
   VORGeoFactory factory;

@@ -131,12 +131,6 @@ TEST_P(EditingSession, StaysConsistentAndDragsLandOnTheCurve) {
   }
 }
 
-std::vector<std::string> SomeRealStrokes() {
-  std::vector<std::string> all = StrokeFiles("real"), some;
-  for (size_t i = 0; i < all.size(); i += 20) some.push_back(all[i]);
-  return some;
-}
-
-INSTANTIATE_TEST_SUITE_P(Real, EditingSession, ::testing::ValuesIn(SomeRealStrokes()));
+INSTANTIATE_TEST_SUITE_P(Real, EditingSession, ::testing::ValuesIn(SomeRealStrokes(20)));
 
 }  // namespace

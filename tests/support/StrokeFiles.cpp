@@ -22,6 +22,13 @@ std::vector<std::string> StrokeFiles(const std::string& group) {
   return files;
 }
 
+std::vector<std::string> SomeRealStrokes(size_t step) {
+  const std::vector<std::string> all = StrokeFiles("real");
+  std::vector<std::string> some;
+  for (size_t i = 0; i < all.size(); i += step) some.push_back(all[i]);
+  return some;
+}
+
 VORListValVORMathPoint LoadStrokePoints(const std::string& path) {
   VORListValVORMathPoint points;
   const std::string full = (!path.empty() && path[0] == '/') ? path : StrokeDataDir() + "/" + path;

@@ -2,11 +2,15 @@
 #ifndef TestStep_h
 #define TestStep_h
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "VORMathPoint.h"
 
-// The bounding box of the shapes in the STEP file at path; false when it cannot be read.
-bool StepBoundingBox(const std::string& path, VORMathPoint& lo, VORMathPoint& hi);
+// Success when the STEP file at path reads back and its shapes' bounding box is lo..hi, each coordinate
+// to within tol.
+::testing::AssertionResult StepHasBox(const std::string& path, const VORMathPoint& lo, const VORMathPoint& hi,
+                                      double tol);
 
 #endif
