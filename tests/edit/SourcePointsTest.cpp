@@ -33,38 +33,26 @@ void MakeOnPlanes(TestStroke& s, const std::vector<VORMathPlane>& planes, const 
             S_OK);
 }
 
-TEST(SourcePoints, TwoPlanesGiveParallelListsInSegmentOrder) {
-  TestStroke s;
-  MakeOnPlanes(s, {kFloor, kWall}, {3, 4});
-  VORListValVORMathPoint points;
-  VORListValVORMathPoint2D points2D;
-  VORListValVORMathPlane planes;
-  int type = -1;
-  EXPECT_EQ(s.GetSourcePoints(points, &points2D, &planes, nullptr, &type), S_OK);
-  EXPECT_EQ(type, 1);
-  ASSERT_EQ(points.Size(), 7);
-  ASSERT_EQ(points2D.Size(), 7);
-  ASSERT_EQ(planes.Size(), 7);
-  for (int i = 1; i <= 7; ++i) {
-    const VORMathPlane& expected = i <= 3 ? kFloor : kWall;
-    EXPECT_EQ(planes[i].GetNormal(), expected.GetNormal()) << i;
-    EXPECT_LT(points[i].DistanceTo(planes[i].EvalPoint(points2D[i].GetX(), points2D[i].GetY())), 1e-12) << i;
-  }
-}
-
-TEST(SourcePoints, ThreePlanesKeepOnePlanePerPoint) {
+TEST(SourcePoints, SeveralPlanesGiveParallelListsInSegmentOrderWithOnePlanePerPoint) {
   TestStroke s;
   MakeOnPlanes(s, {kFloor, kWall, kSlope}, {4, 3, 5});
   TAQUtVector<TAQMoStrokeData*> data;
   s.GetData(data);
   EXPECT_EQ(data.Size(), 3u);
   VORListValVORMathPoint points;
+  VORListValVORMathPoint2D points2D;
   VORListValVORMathPlane planes;
-  s.GetSourcePoints(points, nullptr, &planes, nullptr, nullptr);
+  int type = -1;
+  EXPECT_EQ(s.GetSourcePoints(points, &points2D, &planes, nullptr, &type), S_OK);
+  EXPECT_EQ(type, 1);
   ASSERT_EQ(points.Size(), 12);
+  ASSERT_EQ(points2D.Size(), 12);
   ASSERT_EQ(planes.Size(), 12);
-  EXPECT_EQ(planes[8].GetNormal(), kSlope.GetNormal());
-  EXPECT_EQ(planes[5].GetNormal(), kWall.GetNormal());
+  for (int i = 1; i <= 12; ++i) {
+    const VORMathPlane& expected = i <= 4 ? kFloor : i <= 7 ? kWall : kSlope;
+    EXPECT_EQ(planes[i].GetNormal(), expected.GetNormal()) << i;
+    EXPECT_LT(points[i].DistanceTo(planes[i].EvalPoint(points2D[i].GetX(), points2D[i].GetY())), 1e-12) << i;
+  }
 }
 
 TEST(SourcePoints, ASegmentWithoutPlaneEmptiesThe2DListButNotThePlanes) {
@@ -154,34 +142,37 @@ TEST(SourcePoints, RealStrokesGiveTheirThinnedDrawnPointsOnTheFloor) {
 
 // ---- Unit length ----
 
-TEST(UnitLength, FewerThanTwoAnchorsGiveHalfAUnit) {
-  TestStroke none, one;
-  MakePlainStroke(none, Wave(200), VORRawCollint());
-  MakePlainStroke(one, Wave(200), Ints({1}));
-  EXPECT_EQ(none.GetUnitLength(), 0.5);
-  EXPECT_EQ(one.GetUnitLength(), 0.5);
-}
-
 VORListValVORMathPoint StraightOfLength(double length, int pieces) {
   VORListValVORMathPoint p;
   for (int i = 0; i <= pieces; ++i) p.Append(VORMathPoint(length * i / pieces, 0.0, 0.0));
   return p;
 }
 
-TEST(UnitLength, IsTheLengthOverAHundredOrTwentyPerAnchor) {
-  const struct { VORRawCollint anchors; double expected; } cases[] = {
-      {Ints({1, 5, 11}), 10.0},
-      {Ints({1, 2, 3, 4, 11}), 10.0},
-      {Ints({1, 2, 3, 4, 5, 6, 7, 8, 9, 11}), 5.0},
+// The polyline length over a hundred, or over twenty per anchor from five anchors on, and never below
+// half a unit (so also with fewer than two anchors or a non-finite point).
+TEST(UnitLength, IsTheLengthOverAHundredOrTwentyPerAnchorAndAtLeastHalfAUnit) {
+  VORListValVORMathPoint withNaN = StraightOfLength(1000.0, 10);
+  withNaN[4] = VORMathPoint(kNaN, 0.0, 0.0);
+  const struct {
+    const char* what;
+    VORListValVORMathPoint points;
+    VORRawCollint anchors;
+    double expected;
+  } cases[] = {
+      {"three anchors", StraightOfLength(1000.0, 10), Ints({1, 5, 11}), 10.0},
+      {"five anchors", StraightOfLength(1000.0, 10), Ints({1, 2, 3, 4, 11}), 10.0},
+      {"ten anchors", StraightOfLength(1000.0, 10), Ints({1, 2, 3, 4, 5, 6, 7, 8, 9, 11}), 5.0},
+      {"short", StraightOfLength(20.0, 4), Ints({1, 5}), 0.5},
+      {"no anchors", Wave(200), VORRawCollint(), 0.5},
+      {"one anchor", Wave(200), Ints({1}), 0.5},
+      {"a non-finite point", withNaN, Ints({1, 5, 11}), 0.5},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     TestStroke s;
-    MakePlainStroke(s, StraightOfLength(1000.0, 10), c.anchors);
-    EXPECT_DOUBLE_EQ(s.GetUnitLength(), c.expected) << c.anchors.Size() << " anchors";
+    MakePlainStroke(s, c.points, c.anchors);
+    EXPECT_DOUBLE_EQ(s.GetUnitLength(), c.expected);
   }
-  TestStroke shortOne;
-  MakePlainStroke(shortOne, StraightOfLength(20.0, 4), Ints({1, 5}));
-  EXPECT_EQ(shortOne.GetUnitLength(), 0.5);
 }
 
 TEST(UnitLength, IsComputedOnceAndServedFromTheCache) {
@@ -201,31 +192,6 @@ TEST(UnitLength, SpansSegmentsOnSeveralPlanesAndTheGapsBetweenThem) {
   VORListValVORMathPoint points;
   s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
   EXPECT_DOUBLE_EQ(s.GetUnitLength(), std::max(0.5, PolylineLength(points) / 100.0));
-}
-
-TEST(UnitLength, ANonFinitePointGivesTheFloor) {
-  TestStroke s;
-  VORListValVORMathPoint p = StraightOfLength(1000.0, 10);
-  p[4] = VORMathPoint(kNaN, 0.0, 0.0);
-  MakePlainStroke(s, p, Ints({1, 5, 11}));
-  EXPECT_EQ(s.GetUnitLength(), 0.5);
-}
-
-TEST(UnitLength, OnRealStrokesFollowsThePolylineLength) {
-  for (const std::string& file : SomeRealStrokes(10)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
-    VORListValVORMathPoint points;
-    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-    VORRawCollint anchors;
-    s.GetAnchors(anchors);
-    const int n = anchors.Size();
-    const double expected = n <= 1 ? 0.5 : std::max(0.5, PolylineLength(points) / (n < 5 ? 100.0 : 20.0 * n));
-    EXPECT_NEAR(s.GetUnitLength(), expected, 1e-9);
-  }
 }
 
 }  // namespace
