@@ -1,12 +1,11 @@
 // The kernel's value classes: the unit direction rule, planes and lines, and what bad input gives
-// (zero or non-finite vectors, degenerate planes, NaN coordinates). Also the tolerances' relations.
+// (zero or non-finite vectors, degenerate planes, NaN coordinates).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "StrokeFiles.h"
-#include "TAQUtTolerance.h"
 #include "VORMathDirection.h"
 #include "VORMathLine.h"
 #include "VORMathPlane.h"
@@ -24,18 +23,15 @@ void ExpectDirection(const VORMathDirection& d, double x, double y, double z, do
 
 double UnitError(const VORMathDirection& d) { return std::fabs(d.GetVector().GetSquareNorm() - 1.0); }
 
-TEST(DirectionRule, ExactUnitVectorIsKeptBitForBit) {
+TEST(DirectionRule, VectorsAreDividedByTheirLengthAndExactUnitVectorsKeptBitForBit) {
+  ExpectDirection(VORMathDirection(3, 0, 4), 0.6, 0.0, 0.8);
+  ExpectDirection(VORMathDirection(0, -7, 0), 0.0, -1.0, 0.0);
+  EXPECT_LT(UnitError(VORMathDirection(1, 2, 3)), 1e-15);
   const VORMathVector v(0.0, -1.0, 0.0);
   EXPECT_EQ(VORMathDirection(v).GetVector(), v);
   const VORMathVector w(0.5, 0.5, std::sqrt(0.5));
   ASSERT_EQ(w.GetSquareNorm(), 1.0);
   EXPECT_EQ(VORMathDirection(w).GetVector(), w);
-}
-
-TEST(DirectionRule, OtherVectorsAreDividedByTheirLength) {
-  ExpectDirection(VORMathDirection(3, 0, 4), 0.6, 0.0, 0.8);
-  ExpectDirection(VORMathDirection(0, -7, 0), 0.0, -1.0, 0.0);
-  EXPECT_LT(UnitError(VORMathDirection(1, 2, 3)), 1e-15);
 }
 
 TEST(DirectionRule, ZeroAndNonFiniteVectorsGiveTheXAxis) {
@@ -195,14 +191,6 @@ TEST(Points, NonFiniteCoordinatesAreStoredAndDetected) {
   EXPECT_FALSE(VORMathPoint2D(0, kNaN).IsFinite());
   EXPECT_FALSE((p - VORMathPoint()).IsFinite());
   EXPECT_DOUBLE_EQ(VORMathPoint(0, 3, 4).DistanceTo(VORMathPoint()), 5.0);
-}
-
-TEST(Tolerances, SquaredTolerancesAreTheSquaresOfTheLengthTolerance) {
-  const TAQUtTolerance t;
-  EXPECT_DOUBLE_EQ(t.LengthTolSq(), t.LengthTol() * t.LengthTol());
-  EXPECT_DOUBLE_EQ(t.ModelResolution(), t.LengthTol() * t.LengthTol());
-  EXPECT_GT(t.TessellationTol(), t.LengthTol());
-  EXPECT_GT(t.LengthTol(), 0.0);
 }
 
 }  // namespace
