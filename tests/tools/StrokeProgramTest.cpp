@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "StrokeFiles.h"
+#include "StrokeSnapshot.h"
 #include "TestGeometry.h"
 #include "TestStroke.h"
 #include "VORGeoFactory.h"
@@ -138,43 +139,26 @@ TEST_F(ProgramTest, SavedStrokeReadsLikeTheStrokeMadeFromTheDrawing) {
   ASSERT_EQ(s.SetRange(whole), S_OK);
   ASSERT_TRUE(s.Update(&config, &factory, nullptr));
 
-  int type = 0, color = 0;
-  bool sketch = false;
-  double width = 0.0, range[2];
-  s.GetType(type);
-  s.GetIsSketch(sketch);
-  s.GetColor(color);
-  s.GetWidth(width);
-  s.GetRange(range);
-  EXPECT_EQ(saved["type"], type);
-  EXPECT_EQ(saved["sketch"], sketch);
-  EXPECT_EQ(saved["color"], color);
-  EXPECT_EQ(saved["width"].get<double>(), width);
-  EXPECT_EQ(saved["range"][0].get<double>(), range[0]);
-  EXPECT_EQ(saved["range"][1].get<double>(), range[1]);
-  EXPECT_TRUE(saved["sketch_plane_defined"].get<bool>());
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  ASSERT_EQ(saved["anchors"].size(), static_cast<size_t>(anchors.Size()));
-  for (int i = 1; i <= anchors.Size(); ++i) EXPECT_EQ(saved["anchors"][i - 1], anchors[i]);
-  VORListValVORMathPoint coords;
-  s.GetCoords(coords);
-  EXPECT_TRUE(Display(saved) == coords);
-  VORListValVORMathPlane targets;
-  s.GetTargets(targets);
-  EXPECT_EQ(saved["targets"].size(), static_cast<size_t>(targets.Size()));
-  TAQUtVector<TAQMoStrokeData*> data, tangents;
-  s.GetData(data);
-  s.GetTangents(tangents);
-  ASSERT_EQ(saved["segments"].size(), data.Size());
-  VORListValVORMathPoint2D points2D;
-  data[0]->GetData(points2D);
+  const snapshot::State st = snapshot::Take(s);
+  EXPECT_EQ(saved["type"], st.type);
+  EXPECT_EQ(saved["sketch"], st.isSketch);
+  EXPECT_EQ(saved["color"], st.color);
+  EXPECT_EQ(saved["width"].get<double>(), st.width);
+  EXPECT_EQ(saved["range"][0].get<double>(), st.range[0]);
+  EXPECT_EQ(saved["range"][1].get<double>(), st.range[1]);
+  EXPECT_EQ(saved["sketch_plane_defined"].get<bool>(), st.sketchPlaneDefined);
+  ASSERT_EQ(saved["anchors"].size(), static_cast<size_t>(st.anchors.Size()));
+  for (int i = 1; i <= st.anchors.Size(); ++i) EXPECT_EQ(saved["anchors"][i - 1], st.anchors[i]);
+  EXPECT_TRUE(Display(saved) == st.coords);
+  EXPECT_EQ(saved["targets"].size(), static_cast<size_t>(st.targets.Size()));
+  EXPECT_EQ(saved["tangents"].size(), st.tangents.size());
+  ASSERT_EQ(saved["segments"].size(), st.data.size());
+  const VORListValVORMathPoint2D& points2D = st.data[0].points2D;
   ASSERT_EQ(saved["segments"][0]["points2d"].size(), static_cast<size_t>(points2D.Size()));
   for (int i = 1; i <= points2D.Size(); ++i) {
     EXPECT_EQ(saved["segments"][0]["points2d"][i - 1][0].get<double>(), points2D[i].GetX());
     EXPECT_EQ(saved["segments"][0]["points2d"][i - 1][1].get<double>(), points2D[i].GetY());
   }
-  EXPECT_EQ(saved["tangents"].size(), tangents.Size());
   VORMathPoint ends[2];
   VORMathDirection dirs[2];
   ASSERT_TRUE(s.GetEndTangents(ends, dirs));
