@@ -291,15 +291,6 @@ class TangentRecords : public ::testing::Test {
   }
 };
 
-TEST_F(TangentRecords, AreDeletedWithTheirStroke) {
-  Watch w;
-  TAQMoStroke* s = Recorded(w);
-  const TAQUtVector<TAQMoStrokeData*> records = Records(*s);
-  w.ExpectNoneDeleted(records);
-  delete s;
-  w.ExpectAllDeletedOnce();
-}
-
 TEST_F(TangentRecords, SharedByACopyOutliveTheOriginal) {
   Watch w;
   TAQMoStroke* s = Recorded(w);
