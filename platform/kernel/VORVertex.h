@@ -16,7 +16,7 @@ class TAQ_EXPORT VORVertex {
   VORVertex& operator=(const VORVertex&) = delete;
 
  private:
-  friend struct VORVertexAccess;  // the kernel's own code in platform/ makes vertices through it
+  friend struct VORVertexAccess;  // the platform's own code makes vertices through it
   VORVertex();
   ~VORVertex();
 

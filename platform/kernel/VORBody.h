@@ -29,7 +29,7 @@ class TAQ_EXPORT VORBody {
 
  private:
   friend class VORGeoFactory;
-  friend struct VORBodyAccess;  // the kernel's own code in platform/ reaches the shape through it
+  friend struct VORBodyAccess;  // the platform's own code reaches the shape through it
   explicit VORBody(VORGeoFactory* factory);
   ~VORBody();
 

@@ -46,7 +46,7 @@ class TAQ_EXPORT VORGeoFactory {
   void Remove(VORBody* body, int option = 0);
 
  private:
-  friend struct VORGeoFactoryAccess;  // the kernel's own code in platform/ registers bodies through it
+  friend struct VORGeoFactoryAccess;  // the platform's own code registers bodies through it
   struct TAQ_HIDDEN Impl;
   std::unique_ptr<Impl> mImpl;
 };

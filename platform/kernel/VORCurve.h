@@ -37,7 +37,7 @@ class TAQ_EXPORT VORCurve {
 
  private:
   friend class VORGeoFactory;
-  friend struct VORCurveAccess;  // the kernel's own code in platform/ reaches the B-spline through it
+  friend struct VORCurveAccess;  // the platform's own code reaches the B-spline through it
   explicit VORCurve(VORGeoFactory* factory);
   ~VORCurve();
 
