@@ -42,7 +42,7 @@ report=$work/report.txt
 log=$work/log
 
 # Whatever happens (failure, Ctrl-C), the copy gets its original file back.
-restore() { [ -d "$src" ] && python3 "$helper" revert "$src"; }
+restore() { if [ -d "$src" ]; then python3 "$helper" revert "$src"; fi; }
 trap restore EXIT
 trap 'restore; exit 130' INT TERM
 restore
