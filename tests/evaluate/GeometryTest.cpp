@@ -22,6 +22,7 @@
 #include "VORCurve.h"
 #include "VORGeoFactory.h"
 #include "VORSoftwareConfiguration.h"
+#include "VORTopData.h"
 #include "svConstraintStatus.h"
 
 namespace {
@@ -62,44 +63,45 @@ VORListValVORMathPoint Source(const TAQMoStroke& s) {
   return points;
 }
 
-class RealStrokes : public ::testing::TestWithParam<std::string> {};
-
 // ---- One segment ----
 
-TEST_P(RealStrokes, ASegmentEvaluatesToACurveThroughItsPointsAndAPolylineOnTheCurve) {
-  Kit k;
-  TestStroke s;
-  Draw(k, s, GetParam());
-  TAQUtVector<TAQMoStrokeData*> data;
-  s.GetData(data);
-  ASSERT_EQ(data.Size(), 1u);
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  for (const bool withPlane : {true, false}) {
-    SCOPED_TRACE(withPlane);
-    // The same points as a segment without a reference plane (3D points only).
-    TAQMoStrokeData plain;
-    VORListValVORMathPoint coords;
-    data[0]->GetSourcePoints(coords, nullptr);
-    plain.SetCoords(coords);
-    TAQMoStrokeData* segment = withPlane ? data[0] : &plain;
-    VORListValVORMathPoint source, points;
-    VORListPtrVORCurve curves;
-    VORRawCollint splits, a = anchors;
-    VORMathVector free[2];
-    svConstraintStatus status = 1;
-    EXPECT_GE(segment->Evaluate(&k.factory, &k.config, true, nullptr, &a, free, source, status, &curves, &splits,
-                                &points, nullptr, nullptr, false),
-              0);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(source, coords);
-    ASSERT_EQ(curves.Size(), 1);
-    EXPECT_LE(MaxDeviation(*curves[1], source), kFitTol);
-    ASSERT_GT(points.Size(), 1);
-    for (const VORMathPoint& p : points) EXPECT_LT(DistanceToCurve(*curves[1], p), 1e-3);
-    for (const VORMathPoint& p : source) EXPECT_LE(DistanceToPolyline(points, p), kFitTol + kDisplayTol);
-    ASSERT_EQ(splits.Size(), 1);
-    EXPECT_EQ(splits[1], points.Size());
+TEST(RealStrokes, ASegmentEvaluatesToACurveThroughItsPointsAndAPolylineOnTheCurve) {
+  for (const std::string& file : SomeRealStrokes(25)) {
+    SCOPED_TRACE(file);
+    Kit k;
+    TestStroke s;
+    Draw(k, s, file);
+    TAQUtVector<TAQMoStrokeData*> data;
+    s.GetData(data);
+    ASSERT_EQ(data.Size(), 1u);
+    VORRawCollint anchors;
+    s.GetAnchors(anchors);
+    for (const bool withPlane : {true, false}) {
+      SCOPED_TRACE(withPlane);
+      // The same points as a segment without a reference plane (3D points only).
+      TAQMoStrokeData plain;
+      VORListValVORMathPoint coords;
+      data[0]->GetSourcePoints(coords, nullptr);
+      plain.SetCoords(coords);
+      TAQMoStrokeData* segment = withPlane ? data[0] : &plain;
+      VORListValVORMathPoint source, points;
+      VORListPtrVORCurve curves;
+      VORRawCollint splits, a = anchors;
+      VORMathVector free[2];
+      svConstraintStatus status = 1;
+      EXPECT_GE(segment->Evaluate(&k.factory, &k.config, true, nullptr, &a, free, source, status, &curves, &splits,
+                                  &points, nullptr, nullptr, false),
+                0);
+      EXPECT_EQ(status, 0);
+      EXPECT_EQ(source, coords);
+      ASSERT_EQ(curves.Size(), 1);
+      EXPECT_LE(MaxDeviation(*curves[1], source), kFitTol);
+      ASSERT_GT(points.Size(), 1);
+      for (const VORMathPoint& p : points) EXPECT_LT(DistanceToCurve(*curves[1], p), 1e-3);
+      for (const VORMathPoint& p : source) EXPECT_LE(DistanceToPolyline(points, p), kFitTol + kDisplayTol);
+      ASSERT_EQ(splits.Size(), 1);
+      EXPECT_EQ(splits[1], points.Size());
+    }
   }
 }
 
@@ -131,34 +133,96 @@ TEST(SegmentEvaluate, WithABodyInWholeCurveModeTheFitIsTheOnePieceAndEveryPointG
   EXPECT_EQ(splits[splits.Size()], points.Size());
 }
 
+TEST(SegmentEvaluate, MakesNoFitUnlessCurvesOrADisplayAreAskedForAndChecksTheRangeFirst) {
+  Kit k;
+  const VORListValVORMathPoint drawn = LoadStrokePoints(StrokeFiles("real").front());
+  VORListValVORMathPoint2D uv;
+  for (const VORMathPoint& p : drawn) uv.Append(VORMathPoint2D(p.GetX(), p.GetY()));
+  TAQMoStrokeData segment;
+  segment.SetBase(VORMathPlane());
+  segment.SetData(uv);
+  VORListValVORMathPoint source, points, stored;
+  VORListPtrVORCurve curves;
+  VORRawCollint splits;
+  VORMathVector free[2];
+  svConstraintStatus status = 7;
+  const double resolution = k.factory.GetResolution();
+  double exact[2] = {0.0, resolution}, tooShort[2] = {0.0, 0.5 * resolution};
+  // Refused before anything is touched: no factory, or a range shorter than the resolution.
+  EXPECT_EQ(segment.Evaluate(nullptr, &k.config, true, nullptr, nullptr, free, source, status, &curves, &splits,
+                             &points, nullptr, nullptr, false),
+            E_FAIL);
+  EXPECT_EQ(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, &curves, &splits,
+                             &points, nullptr, tooShort, false),
+            E_FAIL);
+  EXPECT_EQ(status, 7);
+  // A range of exactly the resolution is taken; a range never stores the source points.
+  EXPECT_EQ(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, nullptr, nullptr,
+                             nullptr, nullptr, exact, false),
+            S_OK);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(source.Size(), drawn.Size());
+  segment.GetCoords(stored);
+  EXPECT_EQ(stored.Size(), 0);
+  // Source points alone, or splits without display points: gathered, no curve made; without a range the
+  // segment keeps the points it evaluated.
+  const long long made = k.factory.GetCreatedCurveCount();
+  EXPECT_EQ(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, nullptr, &splits,
+                             nullptr, nullptr, nullptr, false),
+            S_OK);
+  EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
+  EXPECT_EQ(splits.Size(), 0);
+  segment.GetCoords(stored);
+  EXPECT_EQ(stored, source);
+  // Splits and display points without curves are a display: fitted and tessellated.
+  EXPECT_EQ(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, nullptr, &splits,
+                             &points, nullptr, nullptr, false),
+            S_OK);
+  EXPECT_GT(points.Size(), 1);
+  ASSERT_EQ(splits.Size(), 1);
+  EXPECT_EQ(splits[1], points.Size());
+  // A segment with nothing to fit gives no curve and no point, and the one split 0.
+  TAQMoStrokeData nothing;
+  EXPECT_EQ(nothing.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, &curves, &splits,
+                             &points, nullptr, nullptr, false),
+            S_OK);
+  EXPECT_EQ(curves.Size(), 0);
+  EXPECT_EQ(points.Size(), 0);
+  ASSERT_EQ(splits.Size(), 1);
+  EXPECT_EQ(splits[1], 0);
+}
+
 // ---- End tangents ----
 
-TEST_P(RealStrokes, AnUpdateRecordsTheFitsEndPointsAndTangentsInThePlane) {
-  Kit k;
-  TestStroke s;
-  Draw(k, s, GetParam());
-  VORListPtrVORCurve curves;
-  ASSERT_TRUE(s.Update(&k.config, &k.factory, &curves));
-  ASSERT_EQ(curves.Size(), 1);
-  VORMathPoint ends[2];
-  VORMathDirection directions[2];
-  ASSERT_TRUE(s.GetEndTangents(ends, directions));
-  const VORCurve& c = *curves[1];
-  EXPECT_LT(ends[0].DistanceTo(c.EvalPoint(c.GetStartLimit())), 1e-9);
-  EXPECT_LT(ends[1].DistanceTo(c.EvalPoint(c.GetEndLimit())), 1e-9);
-  const VORMathDirection d0(c.EvalFirstDerivative(c.GetStartLimit())), d1(c.EvalFirstDerivative(c.GetEndLimit()));
-  EXPECT_NEAR(directions[0].GetVector().Dot(d0.GetVector()), 1.0, 1e-9);
-  EXPECT_NEAR(directions[1].GetVector().Dot(d1.GetVector()), 1.0, 1e-9);
-  EXPECT_NEAR(directions[0].GetZ(), 0.0, 1e-12);
-  // A record on a plane written through UpdatePointTangentData reads back in that plane.
-  TAQUtVector<TAQMoStrokeData*> records;
-  s.GetTangents(records);
-  ASSERT_EQ(records.Size(), 2u);
-  TestStroke::UpdatePointTangentData(records[0], VORMathPoint(1, 2, 0), VORMathDirection(0, 1, 0),
-                                     VORMathDirection(0, 0, 1));
-  ASSERT_TRUE(s.GetEndTangents(ends, directions));
-  EXPECT_LT(ends[0].DistanceTo(VORMathPoint(1, 2, 0)), 1e-12);
-  EXPECT_NEAR(directions[0].GetY(), 1.0, 1e-12);
+TEST(RealStrokes, AnUpdateRecordsTheFitsEndPointsAndTangentsInThePlane) {
+  for (const std::string& file : SomeRealStrokes(25)) {
+    SCOPED_TRACE(file);
+    Kit k;
+    TestStroke s;
+    Draw(k, s, file);
+    VORListPtrVORCurve curves;
+    ASSERT_TRUE(s.Update(&k.config, &k.factory, &curves));
+    ASSERT_EQ(curves.Size(), 1);
+    VORMathPoint ends[2];
+    VORMathDirection directions[2];
+    ASSERT_TRUE(s.GetEndTangents(ends, directions));
+    const VORCurve& c = *curves[1];
+    EXPECT_LT(ends[0].DistanceTo(c.EvalPoint(c.GetStartLimit())), 1e-9);
+    EXPECT_LT(ends[1].DistanceTo(c.EvalPoint(c.GetEndLimit())), 1e-9);
+    const VORMathDirection d0(c.EvalFirstDerivative(c.GetStartLimit())), d1(c.EvalFirstDerivative(c.GetEndLimit()));
+    EXPECT_NEAR(directions[0].GetVector().Dot(d0.GetVector()), 1.0, 1e-9);
+    EXPECT_NEAR(directions[1].GetVector().Dot(d1.GetVector()), 1.0, 1e-9);
+    EXPECT_NEAR(directions[0].GetZ(), 0.0, 1e-12);
+    // A record on a plane written through UpdatePointTangentData reads back in that plane.
+    TAQUtVector<TAQMoStrokeData*> records;
+    s.GetTangents(records);
+    ASSERT_EQ(records.Size(), 2u);
+    TestStroke::UpdatePointTangentData(records[0], VORMathPoint(1, 2, 0), VORMathDirection(0, 1, 0),
+                                       VORMathDirection(0, 0, 1));
+    ASSERT_TRUE(s.GetEndTangents(ends, directions));
+    EXPECT_LT(ends[0].DistanceTo(VORMathPoint(1, 2, 0)), 1e-12);
+    EXPECT_NEAR(directions[0].GetY(), 1.0, 1e-12);
+  }
 }
 
 // ---- The caches ----
@@ -186,10 +250,23 @@ TEST(StrokeCaches, RequestsTheCachesAnswerMakeNoCurve) {
   ASSERT_EQ(whole.Size(), 1);
   EXPECT_NE(whole[1], own1[1]);
   EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
+  // Still the clones when the stroke's own range has become a part since; asking for a display refits.
+  const double part[2] = {0.2, 0.6};
+  ASSERT_EQ(s.SetRange(part), S_OK);
+  VORListPtrVORCurve again;
+  ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, again, own, nullptr, nullptr, nullptr));
+  EXPECT_EQ(again, whole);
+  EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
+  splits.RemoveAll();
+  ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, again, own, &splits, nullptr, nullptr));
+  EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
+  EXPECT_GT(splits.Size(), 0);
+  ASSERT_EQ(s.SetRange(own), S_OK);
   // Clearing the cache makes the next request refit.
+  const long long refitted = k.factory.GetCreatedCurveCount();
   ASSERT_EQ(s.ClearCurveCache(), S_OK);
   EXPECT_TRUE(s.Evaluate(&k.factory, &k.config, curves, nullptr, &splits, &points, nullptr));
-  EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
+  EXPECT_GT(k.factory.GetCreatedCurveCount(), refitted);
   EXPECT_EQ(points, display);
 }
 
@@ -221,76 +298,211 @@ TEST(StrokeCaches, ARangeRequestRefitsAndLeavesTheStrokesOwnCachesAsTheyWere) {
 
 TEST(StrokeCaches, AType1StrokeIsCutToItsOwnRangeAndCachesTheCut) {
   Kit k;
-  TestStroke whole, cut;
+  TestStroke whole;
   Draw(k, whole, StrokeFiles("real").back());
-  Draw(k, cut, StrokeFiles("real").back());
-  const double range[2] = {0.2, 0.7};
-  ASSERT_EQ(cut.SetRange(range), S_OK);
   ASSERT_TRUE(whole.Update(&k.config, &k.factory, nullptr));
-  ASSERT_TRUE(cut.Update(&k.config, &k.factory, nullptr));
-  const VORListValVORMathPoint all = Display(whole), part = Display(cut);
-  EXPECT_NEAR(PolylineLength(part) / PolylineLength(all), 0.5, 0.02);
-  // Every display point of the cut lies on the whole stroke's display.
-  for (const VORMathPoint& p : part) EXPECT_LE(DistanceToPolyline(all, p), kDisplayTol);
-  // A cut stroke is not the whole stroke: no full cache, so a whole-stroke request refits.
-  const long long made = k.factory.GetCreatedCurveCount();
-  VORListPtrVORCurve curves;
-  double wholeRange[2] = {0.0, 1.0};
-  ASSERT_TRUE(cut.Evaluate(&k.factory, &k.config, curves, wholeRange, nullptr, nullptr, nullptr));
-  EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
+  const VORListValVORMathPoint all = Display(whole);
+  for (const double start : {0.2, 0.5}) {  // [0.2, 0.7], and [0.5, 1] cut at its start only
+    TestStroke cut;
+    Draw(k, cut, StrokeFiles("real").back());
+    const double range[2] = {start, start + 0.5};
+    ASSERT_EQ(cut.SetRange(range), S_OK);
+    ASSERT_TRUE(cut.Update(&k.config, &k.factory, nullptr));
+    const VORListValVORMathPoint part = Display(cut);
+    EXPECT_NEAR(PolylineLength(part) / PolylineLength(all), 0.5, 0.02) << start;
+    // Every display point of the cut lies on the whole stroke's display.
+    for (const VORMathPoint& p : part) EXPECT_LE(DistanceToPolyline(all, p), kDisplayTol);
+    // A cut stroke is not the whole stroke: no full cache, so a whole-stroke request refits.
+    const long long made = k.factory.GetCreatedCurveCount();
+    VORListPtrVORCurve curves;
+    double wholeRange[2] = {0.0, 1.0};
+    ASSERT_TRUE(cut.Evaluate(&k.factory, &k.config, curves, wholeRange, nullptr, nullptr, nullptr));
+    EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
+  }
 }
 
-TEST(StrokeCaches, AStrokeThatIsNoSketchGetsOneUnitNormalPerDisplayPoint) {
+TEST(StrokeCaches, NormalsComeWithEveryDisplayPointUnlessTheStrokeIsATypedSketch) {
+  Kit k;
+  for (const int kind : {0, 1, 2}) {  // a sketch, no sketch, a sketch of type 0 (which has no sketch flag)
+    TestStroke s;
+    Draw(k, s, StrokeFiles("real").front(), kind != 1);
+    if (kind == 2) s.SetType(0);
+    ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
+    VORListValVORMathVector normals;
+    const VORListValVORMathPoint points = Display(s, nullptr, &normals);
+    ASSERT_GT(points.Size(), 1);
+    ASSERT_EQ(normals.Size(), kind == 0 ? 0 : points.Size()) << kind;
+    for (const VORMathVector& n : normals) EXPECT_NEAR(n.GetNorm(), 1.0, 1e-9);
+  }
+}
+
+// ---- Updates that fail, several segments, blends, the never-set range ----
+
+TEST(StrokeUpdate, AFailureLeavesTheOutputsAndTheOwnCachesButEmptiesTheFullCache) {
   Kit k;
   TestStroke s;
-  Draw(k, s, StrokeFiles("real").front(), false);
+  Draw(k, s, StrokeFiles("real").front());
   ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
-  VORListValVORMathVector normals;
-  const VORListValVORMathPoint points = Display(s, nullptr, &normals);
-  ASSERT_GT(points.Size(), 1);
-  ASSERT_EQ(normals.Size(), points.Size());
-  for (const VORMathVector& n : normals) EXPECT_NEAR(n.GetNorm(), 1.0, 1e-9);
+  const VORListValVORMathPoint display = Display(s);
+  VORListPtrVORCurve own, whole;
+  double wholeRange[2] = {0.0, 1.0};
+  s.Evaluate(&k.factory, &k.config, own, nullptr, nullptr, nullptr, nullptr);
+  s.Evaluate(&k.factory, &k.config, whole, wholeRange, nullptr, nullptr, nullptr);
+  ASSERT_NE(whole[1], own[1]);  // a clone from the full cache
+  VORListPtrVORCurve curves;
+  curves.Append(nullptr);
+  VORRawCollint splits;
+  splits.Append(-5);
+  VORListValVORMathPoint points = display;
+  EXPECT_FALSE(s.UpdateGeometry(nullptr, &k.config, &curves, wholeRange, &splits, &points, nullptr));
+  EXPECT_EQ(curves.Size(), 1);
+  EXPECT_EQ(splits.Size(), 1);
+  EXPECT_EQ(points, display);
+  EXPECT_EQ(Display(s), display);
+  s.Evaluate(&k.factory, &k.config, whole, wholeRange, nullptr, nullptr, nullptr);
+  EXPECT_EQ(whole[1], own[1]);  // no full cache left: the stroke's own curves answer
+  // A stroke without segments fails alike and keeps the display it was given.
+  TestStroke empty;
+  VORRawCollint oneSplit;
+  oneSplit.Append(display.Size());
+  empty.SetDisplayData(oneSplit, display, VORListValVORMathVector());
+  EXPECT_FALSE(empty.Update(&k.config, &k.factory, &curves));
+  EXPECT_EQ(Display(empty), display);
+}
+
+TEST(StrokeUpdate, SeveralSegmentsShowTheirPointsAndNormalsInOnePieceWithoutACurve) {
+  Kit k;
+  const VORMathPlane floor, wall(VORMathPoint(), VORMathVector(1, 0, 0)), slope(VORMathPoint(), VORMathVector(0, 1, 1));
+  VORListValVORMathPlane planes;
+  VORListValVORMathPoint2D uv;
+  VORListValVORMathPoint xyz;
+  for (int i = 0; i < 12; ++i) {
+    const VORMathPlane& plane = i < 4 ? floor : i < 8 ? wall : slope;
+    planes.Append(plane);
+    uv.Append(VORMathPoint2D(i, 0.5 * i));
+    xyz.Append(plane.EvalPoint(i, 0.5 * i));
+  }
+  for (const bool isSketch : {false, true}) {
+    SCOPED_TRACE(isSketch);
+    TestStroke s;
+    s.SetSketchPlane(floor);
+    ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, isSketch, false, 1, 1, 1.0, planes, uv, xyz, nullptr), S_OK);
+    VORListPtrVORCurve curves;
+    curves.Append(nullptr);
+    ASSERT_TRUE(s.Update(&k.config, &k.factory, &curves));
+    EXPECT_EQ(curves.Size(), 0);
+    VORRawCollint splits;
+    VORListValVORMathVector shown;
+    const VORListValVORMathPoint points = Display(s, &splits, &shown);
+    ASSERT_EQ(points.Size(), 12);
+    for (int i = 1; i <= 12; ++i) EXPECT_LT(points[i].DistanceTo(xyz[i]), 1e-12) << i;
+    ASSERT_EQ(splits.Size(), 1);
+    EXPECT_EQ(splits[1], 12);
+    ASSERT_EQ(shown.Size(), isSketch ? 0 : 12);
+    for (int i = 1; i <= shown.Size(); ++i) EXPECT_EQ(shown[i], planes[i].GetNormal().GetVector()) << i;
+    // A range request shows the same points, its splits as they are: none.
+    double range[2] = {0.2, 0.6};
+    VORListValVORMathPoint part;
+    ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, curves, range, &splits, &part, nullptr));
+    EXPECT_EQ(part, points);
+    EXPECT_EQ(splits.Size(), 0);
+  }
+}
+
+TEST(StrokeUpdate, TangentRecordsBindTheFitOnlyWhereTheBlendIsSet) {
+  for (const std::string& file : SomeRealStrokes(40)) {
+    SCOPED_TRACE(file);
+    Kit k;
+    TestStroke s;
+    Draw(k, s, file);
+    ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
+    VORMathPoint ends[2];
+    VORMathDirection natural[2];
+    ASSERT_TRUE(s.GetEndTangents(ends, natural));
+    // Each end's tangent turned a quarter in the plane; only the ends with a blend follow it.
+    const VORMathDirection turned[2] = {VORMathDirection(-natural[0].GetY(), natural[0].GetX(), 0),
+                                        VORMathDirection(natural[1].GetY(), -natural[1].GetX(), 0)};
+    for (const double startBlend : {0.0, 1.0}) {
+      const VORMathDirection normals[2] = {VORMathDirection(0, 0, 1), VORMathDirection(0, 0, 1)};
+      s.UpdateEndTangents(ends, turned, normals);
+      VORRawColldouble blends;
+      blends.Append(startBlend);
+      blends.Append(1.0 - startBlend);
+      s.SetBlends(blends);
+      VORListPtrVORCurve curves;
+      ASSERT_TRUE(s.Update(&k.config, &k.factory, &curves));
+      const VORCurve& c = *curves[1];
+      const double along[2] = {turned[0].Dot(c.EvalFirstDerivative(c.GetStartLimit())) /
+                                   c.EvalFirstDerivative(c.GetStartLimit()).GetNorm(),
+                               turned[1].Dot(c.EvalFirstDerivative(c.GetEndLimit())) /
+                                   c.EvalFirstDerivative(c.GetEndLimit()).GetNorm()};
+      EXPECT_NEAR(along[0], startBlend, startBlend ? 1e-6 : 0.5) << "start";
+      EXPECT_NEAR(along[1], 1.0 - startBlend, startBlend ? 0.5 : 1e-6) << "end";
+    }
+  }
+}
+
+TEST(StrokeUpdate, ANeverSetRangeIsAPartOfAType1StrokeAndFillsNoFullCache) {
+  Kit k;
+  TestStroke s;
+  VORListValVORMathPoint points = LoadStrokePoints(StrokeFiles("real").front());
+  s.SetSketchPlane(VORMathPlane());
+  ASSERT_EQ(TAQMoStroke::CreateInView(s, &k.config, &k.factory, true, false, 1, 1, 1.0, points,
+                                      VORMathDirection(0, 0, -1), 0),
+            S_OK);
+  ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
+  const long long made = k.factory.GetCreatedCurveCount();
+  VORListPtrVORCurve curves;
+  double whole[2] = {0.0, 1.0};
+  ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, curves, whole, nullptr, nullptr, nullptr));
+  EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
+  ASSERT_EQ(s.SetRange(whole), S_OK);
+  ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
+  EXPECT_GT(PolylineLength(Display(s)), 0.9 * PolylineLength(points));
 }
 
 // ---- Bodies, end to end ----
 
-TEST_P(RealStrokes, DrawnUpdatedAndExtrudedTheBodyIsValidSpansTheStrokeAndReadsBackFromStep) {
-  Kit k;
-  TestStroke s;
-  Draw(k, s, GetParam());
-  const double range[2] = {0.1, 0.9};
-  ASSERT_EQ(s.SetRange(range), S_OK);
-  ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
-  const VORListValVORMathPoint display = Display(s);
-  const int bodiesBefore = k.factory.GetBodyCount();
-  double limits[2] = {-2.0, 3.0};
-  VORBody* body = nullptr;
-  VORMathPoint ends[2];
-  ASSERT_EQ(s.CreateExtrudedBody(&k.config, &k.factory, limits, body, ends), S_OK);
-  ASSERT_NE(body, nullptr);
-  EXPECT_EQ(k.factory.GetBodyCount(), bodiesBefore + 1);  // the temporary wire is gone
-  EXPECT_TRUE(body->IsValid());
-  EXPECT_LE(DistanceToPolyline(display, ends[0]), kDisplayTol);
-  EXPECT_LE(DistanceToPolyline(display, ends[1]), kDisplayTol);
-  VORMathPoint lo, hi;
-  ASSERT_TRUE(body->GetBoundingBox(lo, hi));
-  EXPECT_NEAR(lo.GetZ(), -2.0, 1e-6);
-  EXPECT_NEAR(hi.GetZ(), 3.0, 1e-6);
-  // The display polyline is within its chordal tolerance of the curve the body was swept from.
-  double dx0 = 1e300, dx1 = -1e300, dy0 = 1e300, dy1 = -1e300;
-  for (const VORMathPoint& p : display) {
-    dx0 = std::min(dx0, p.GetX()), dx1 = std::max(dx1, p.GetX());
-    dy0 = std::min(dy0, p.GetY()), dy1 = std::max(dy1, p.GetY());
+TEST(RealStrokes, DrawnUpdatedAndExtrudedTheBodyIsValidSpansTheStrokeAndReadsBackFromStep) {
+  for (const std::string& file : SomeRealStrokes(25)) {
+    SCOPED_TRACE(file);
+    Kit k;
+    TestStroke s;
+    Draw(k, s, file);
+    const double range[2] = {0.1, 0.9};
+    ASSERT_EQ(s.SetRange(range), S_OK);
+    ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
+    const VORListValVORMathPoint display = Display(s);
+    const int bodiesBefore = k.factory.GetBodyCount();
+    double limits[2] = {-2.0, 3.0};
+    VORBody* body = nullptr;
+    VORMathPoint ends[2];
+    ASSERT_EQ(s.CreateExtrudedBody(&k.config, &k.factory, limits, body, ends), S_OK);
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(k.factory.GetBodyCount(), bodiesBefore + 1);  // the temporary wire is gone
+    EXPECT_TRUE(body->IsValid());
+    EXPECT_LE(DistanceToPolyline(display, ends[0]), kDisplayTol);
+    EXPECT_LE(DistanceToPolyline(display, ends[1]), kDisplayTol);
+    VORMathPoint lo, hi;
+    ASSERT_TRUE(body->GetBoundingBox(lo, hi));
+    EXPECT_NEAR(lo.GetZ(), -2.0, 1e-6);
+    EXPECT_NEAR(hi.GetZ(), 3.0, 1e-6);
+    // The display polyline is within its chordal tolerance of the curve the body was swept from.
+    double dx0 = 1e300, dx1 = -1e300, dy0 = 1e300, dy1 = -1e300;
+    for (const VORMathPoint& p : display) {
+      dx0 = std::min(dx0, p.GetX()), dx1 = std::max(dx1, p.GetX());
+      dy0 = std::min(dy0, p.GetY()), dy1 = std::max(dy1, p.GetY());
+    }
+    EXPECT_NEAR(lo.GetX(), dx0, kDisplayTol);
+    EXPECT_NEAR(hi.GetX(), dx1, kDisplayTol);
+    EXPECT_NEAR(lo.GetY(), dy0, kDisplayTol);
+    EXPECT_NEAR(hi.GetY(), dy1, kDisplayTol);
+    // One file per process: the cases run in parallel.
+    const std::string path = ::testing::TempDir() + "stroke-body-" + std::to_string(getpid()) + ".step";
+    ASSERT_TRUE(VORBodyWriter::WriteSTEP(body, path.c_str()));
+    EXPECT_TRUE(StepHasBox(path, lo, hi, 1e-4));
+    std::remove(path.c_str());
   }
-  EXPECT_NEAR(lo.GetX(), dx0, kDisplayTol);
-  EXPECT_NEAR(hi.GetX(), dx1, kDisplayTol);
-  EXPECT_NEAR(lo.GetY(), dy0, kDisplayTol);
-  EXPECT_NEAR(hi.GetY(), dy1, kDisplayTol);
-  // One file per process: the cases run in parallel.
-  const std::string path = ::testing::TempDir() + "stroke-body-" + std::to_string(getpid()) + ".step";
-  ASSERT_TRUE(VORBodyWriter::WriteSTEP(body, path.c_str()));
-  EXPECT_TRUE(StepHasBox(path, lo, hi, 1e-4));
-  std::remove(path.c_str());
 }
 
 TEST(Bodies, RefusedExtrusionsLeaveNothingInTheFactory) {
@@ -300,15 +512,39 @@ TEST(Bodies, RefusedExtrusionsLeaveNothingInTheFactory) {
   ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
   const int bodies = k.factory.GetBodyCount();
   VORBody* body = nullptr;
-  double flat[2] = {1.0, 1.0}, reversed[2] = {3.0, -1.0}, nan[2] = {0.0, std::nan("")};
-  EXPECT_NE(s.CreateExtrudedBody(&k.config, &k.factory, flat, body, nullptr), S_OK);
-  EXPECT_NE(s.CreateExtrudedBody(&k.config, &k.factory, reversed, body, nullptr), S_OK);
-  EXPECT_NE(s.CreateExtrudedBody(&k.config, &k.factory, nan, body, nullptr), S_OK);
-  EXPECT_NE(s.CreateExtrudedBody(&k.config, &k.factory, nullptr, body, nullptr), S_OK);
+  const double r = k.factory.GetResolution();
+  double flat[2] = {1.0, 1.0}, reversed[2] = {3.0, -1.0}, nan[2] = {0.0, std::nan("")}, resolution[2] = {0.0, r},
+         good[2] = {0.0, 10.0};
+  for (double* limits : {flat, reversed, nan, resolution, static_cast<double*>(nullptr)})
+    EXPECT_EQ(s.CreateExtrudedBody(&k.config, &k.factory, limits, body, nullptr), E_FAIL);
+  EXPECT_EQ(s.CreateExtrudedBody(nullptr, &k.factory, good, body, nullptr), E_FAIL);
+  EXPECT_EQ(s.CreateExtrudedBody(&k.config, nullptr, good, body, nullptr), E_FAIL);
+  s.SetSketchPlaneDefined(false);
+  EXPECT_EQ(s.CreateExtrudedBody(&k.config, &k.factory, good, body, nullptr), E_FAIL);
   EXPECT_EQ(body, nullptr);
   EXPECT_EQ(k.factory.GetBodyCount(), bodies);
 }
 
-INSTANTIATE_TEST_SUITE_P(Real, RealStrokes, ::testing::ValuesIn(SomeRealStrokes(25)));
+TEST(Bodies, AWireIsMadeFromTheCachedCurvesWhenThereAreAny) {
+  Kit k;
+  TestStroke s;
+  Draw(k, s, StrokeFiles("real").front());
+  VORTopData topData(&k.config, nullptr);
+  VORBody* wire = nullptr;
+  EXPECT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), &topData, nullptr), E_FAIL);
+  EXPECT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), nullptr, &wire), E_FAIL);
+  EXPECT_EQ(s.MakeWireBody(VORGeoFactory_var(), &topData, &wire), E_FAIL);
+  EXPECT_EQ(k.factory.GetCreatedCurveCount(), 0);
+  // No cache yet: an update makes the curves; then the cache serves without another.
+  ASSERT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), &topData, &wire), S_OK);
+  ASSERT_NE(wire, nullptr);
+  EXPECT_TRUE(k.factory.Contains(wire));
+  const long long made = k.factory.GetCreatedCurveCount();
+  EXPECT_GT(made, 0);
+  VORBody* again = nullptr;
+  ASSERT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), &topData, &again), S_OK);
+  EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
+  EXPECT_EQ(again->GetEdgeCount(), wire->GetEdgeCount());
+}
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include "StrokeSnapshot.h"
 #include "TAQMoStroke.h"
+#include "VORGeoFactory.h"
+#include "VORSoftwareConfiguration.h"
 
 namespace {
 
@@ -296,6 +298,47 @@ TEST(StrokeCopy, AssigningToItselfChangesNothing) {
   VORListValVORMathPoint p;
   EXPECT_EQ(snapshot::Take(s).data[0].pointer->GetSourcePoints(p, nullptr), S_OK);  // the segment is alive
   EXPECT_EQ(p.Size(), 4);
+}
+
+// The unit length, once computed, and both curve caches travel with a copy: the copy answers like its
+// source without computing anything again.
+TEST(StrokeCopy, TakesTheUnitLengthAndBothCurveCaches) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TAQMoStroke s;
+  VORListValVORMathPoint line;
+  for (int i = 0; i <= 200; ++i) line.Append(VORMathPoint(i, 0.01 * i * i, 0));
+  TAQUtVector<TAQMoStrokeData*> data;
+  data.Append(Segment(line));
+  s.SetData(data, true);
+  VORRawCollint anchors;
+  for (const int a : {1, 100, 201}) anchors.Append(a);
+  s.SetAnchors(anchors);
+  ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+  const double unit = s.GetUnitLength();
+  ASSERT_GT(unit, 0.5);
+  TAQUtVector<TAQMoStrokeData*> small;
+  small.Append(Segment(Points(3)));
+  s.SetData(small, false);  // the unit length stays as computed
+  const long long made = factory.GetCreatedCurveCount();
+  double whole[2] = {0.0, 1.0};
+  VORListPtrVORCurve own, clones;
+  ASSERT_TRUE(s.Evaluate(&factory, &config, own, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(s.Evaluate(&factory, &config, clones, whole, nullptr, nullptr, nullptr));
+  ASSERT_EQ(own.Size(), 1);
+  ASSERT_NE(own, clones);
+  TAQMoStroke copy(s);
+  TAQMoStroke assigned;
+  assigned = s;
+  for (TAQMoStroke* c : {&copy, &assigned}) {
+    EXPECT_EQ(c->GetUnitLength(), unit);
+    VORListPtrVORCurve curves;
+    ASSERT_TRUE(c->Evaluate(&factory, &config, curves, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(curves, own);
+    ASSERT_TRUE(c->Evaluate(&factory, &config, curves, whole, nullptr, nullptr, nullptr));
+    EXPECT_EQ(curves, clones);
+  }
+  EXPECT_EQ(factory.GetCreatedCurveCount(), made);
 }
 
 }  // namespace

@@ -29,28 +29,27 @@ double CurveLength(const VORCurve* curve) {
   return PolylineLength(fine);
 }
 
-class NearestOnRealStrokes : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(NearestOnRealStrokes, FindsTheModelersNearestPoint) {
-  const VORListValVORMathPoint points = LoadStrokePoints(GetParam());
-  VORGeoFactory factory;
-  VORListPtrVORCurve curves;
-  curves.Append(MakeUniformBSpline(factory, points));
-  ASSERT_NE(curves[1], nullptr);
-  for (int i = 1; i <= points.Size(); i += 5) {
-    // Pen positions around the stroke, some on it, some a few units off.
-    const VORMathPoint q = points[i] + VORMathVector(0.9 * std::sin(i), 2.5 * std::cos(3.0 * i), 0.5);
-    double param = -1.0, distance = -1.0;
-    VORCurve* found = nullptr;
-    ASSERT_TRUE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, curves, q, nullptr, param, found, &distance,
-                                                              false));
-    EXPECT_EQ(found, curves[1]);
-    EXPECT_NEAR(distance, q.DistanceTo(found->EvalPoint(VORCrvParam(param))), 1e-12);
-    EXPECT_LE(distance, ModelerDistance(found, q) + 1e-7) << "point " << i;
+TEST(NearestOnRealStrokes, FindsTheModelersNearestPoint) {
+  for (const std::string& file : StrokeFiles("real")) {
+    SCOPED_TRACE(file);
+    const VORListValVORMathPoint points = LoadStrokePoints(file);
+    VORGeoFactory factory;
+    VORListPtrVORCurve curves;
+    curves.Append(MakeUniformBSpline(factory, points));
+    ASSERT_NE(curves[1], nullptr);
+    for (int i = 1; i <= points.Size(); i += 5) {
+      // Pen positions around the stroke, some on it, some a few units off.
+      const VORMathPoint q = points[i] + VORMathVector(0.9 * std::sin(i), 2.5 * std::cos(3.0 * i), 0.5);
+      double param = -1.0, distance = -1.0;
+      VORCurve* found = nullptr;
+      ASSERT_TRUE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, curves, q, nullptr, param, found, &distance,
+                                                                false));
+      EXPECT_EQ(found, curves[1]);
+      EXPECT_NEAR(distance, q.DistanceTo(found->EvalPoint(VORCrvParam(param))), 1e-12);
+      EXPECT_LE(distance, ModelerDistance(found, q) + 1e-7) << "point " << i;
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Real, NearestOnRealStrokes, ::testing::ValuesIn(StrokeFiles("real")));
 
 TEST(NearestPoint, PicksTheNearestCurveOfSeveral) {
   VORGeoFactory factory;
@@ -99,38 +98,37 @@ TEST(NearestPoint, RefusesNonFinitePointsAndEmptyLists) {
   EXPECT_EQ(param, 0.5);
 }
 
-class SubsetOnRealStrokes : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(SubsetOnRealStrokes, CutsAtFractionsOfArcLengthInPlace) {
-  const VORListValVORMathPoint points = LoadStrokePoints(GetParam());
-  VORGeoFactory factory;
-  VORCurve* curve = MakeUniformBSpline(factory, points);
-  ASSERT_NE(curve, nullptr);
-  VORListValVORMathPoint fine;
-  TAQMoCSStrokeUtilities::Tessellate(curve, 1e-4, fine);
-  const double whole = PolylineLength(fine);
-  // The point a quarter of the way along the fine polyline.
-  VORMathPoint quarter;
-  double run = 0.0;
-  for (int i = 1; i < fine.Size(); ++i) {
-    const double step = fine[i].DistanceTo(fine[i + 1]);
-    if (run + step >= 0.25 * whole) {
-      quarter = fine[i] + (fine[i + 1] - fine[i]) * ((0.25 * whole - run) / step);
-      break;
+TEST(SubsetOnRealStrokes, CutsAtFractionsOfArcLengthInPlace) {
+  for (const std::string& file : StrokeFiles("real")) {
+    SCOPED_TRACE(file);
+    const VORListValVORMathPoint points = LoadStrokePoints(file);
+    VORGeoFactory factory;
+    VORCurve* curve = MakeUniformBSpline(factory, points);
+    ASSERT_NE(curve, nullptr);
+    VORListValVORMathPoint fine;
+    TAQMoCSStrokeUtilities::Tessellate(curve, 1e-4, fine);
+    const double whole = PolylineLength(fine);
+    // The point a quarter of the way along the fine polyline.
+    VORMathPoint quarter;
+    double run = 0.0;
+    for (int i = 1; i < fine.Size(); ++i) {
+      const double step = fine[i].DistanceTo(fine[i + 1]);
+      if (run + step >= 0.25 * whole) {
+        quarter = fine[i] + (fine[i + 1] - fine[i]) * ((0.25 * whole - run) / step);
+        break;
+      }
+      run += step;
     }
-    run += step;
+    const long long made = factory.GetCreatedCurveCount();
+    const double range[2] = {0.25, 0.75};
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curve, range));
+    EXPECT_TRUE(factory.Contains(curve));
+    EXPECT_EQ(factory.GetCreatedCurveCount(), made);
+    EXPECT_NEAR(CurveLength(curve), 0.5 * whole, 1e-3 * whole);
+    EXPECT_LT(curve->EvalPoint(curve->GetStartLimit()).DistanceTo(quarter), 1e-3 * whole);
+    EXPECT_GE(curve->GetDegree(), 3);
   }
-  const long long made = factory.GetCreatedCurveCount();
-  const double range[2] = {0.25, 0.75};
-  ASSERT_TRUE(TAQMoCSStrokeUtilities::SubsetCurveNormalized(curve, range));
-  EXPECT_TRUE(factory.Contains(curve));
-  EXPECT_EQ(factory.GetCreatedCurveCount(), made);
-  EXPECT_NEAR(CurveLength(curve), 0.5 * whole, 1e-3 * whole);
-  EXPECT_LT(curve->EvalPoint(curve->GetStartLimit()).DistanceTo(quarter), 1e-3 * whole);
-  EXPECT_GE(curve->GetDegree(), 3);
 }
-
-INSTANTIATE_TEST_SUITE_P(Real, SubsetOnRealStrokes, ::testing::ValuesIn(StrokeFiles("real")));
 
 TEST(Subset, NotTheParameterButTheLength) {
   // Poles bunched at the start: the parameter runs slowly there, so half the parameter is not half the length.

@@ -31,41 +31,43 @@ double ModelerDistance(const VORCurve* curve, const VORMathPoint& point) {
   return projection.NbPoints() ? projection.LowerDistance() : std::numeric_limits<double>::infinity();
 }
 
-class TessellationOnRealStrokes : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(TessellationOnRealStrokes, StaysWithinTheToleranceOfTheCurve) {
-  VORGeoFactory factory;
-  VORCurve* curve = MakeUniformBSpline(factory, LoadStrokePoints(GetParam()));
-  ASSERT_NE(curve, nullptr);
-  for (double tol : {0.1, 0.01}) {
-    VORListValVORMathPoint polyline;
-    ASSERT_TRUE(TAQMoCSStrokeUtilities::Tessellate(curve, tol, polyline));
-    ASSERT_GE(polyline.Size(), 2);
-    EXPECT_LE(DeviationFromPolyline(*curve, 0.0, 1.0, polyline), tol * (1.0 + 1e-9));
-    // Every polyline point lies on the curve, and the polyline runs from end to end.
-    EXPECT_LT(polyline[1].DistanceTo(curve->EvalPoint(curve->GetStartLimit())), 1e-12);
-    EXPECT_LT(polyline[polyline.Size()].DistanceTo(curve->EvalPoint(curve->GetEndLimit())), 1e-12);
-    for (int i = 1; i <= polyline.Size(); i += 7) EXPECT_LT(ModelerDistance(curve, polyline[i]), 1e-9);
+TEST(TessellationOnRealStrokes, StaysWithinTheToleranceOfTheCurve) {
+  for (const std::string& file : SomeRealStrokes(8)) {
+    SCOPED_TRACE(file);
+    VORGeoFactory factory;
+    VORCurve* curve = MakeUniformBSpline(factory, LoadStrokePoints(file));
+    ASSERT_NE(curve, nullptr);
+    for (double tol : {0.1, 0.01}) {
+      VORListValVORMathPoint polyline;
+      ASSERT_TRUE(TAQMoCSStrokeUtilities::Tessellate(curve, tol, polyline));
+      ASSERT_GE(polyline.Size(), 2);
+      EXPECT_LE(DeviationFromPolyline(*curve, 0.0, 1.0, polyline), tol * (1.0 + 1e-9));
+      // Every polyline point lies on the curve, and the polyline runs from end to end.
+      EXPECT_LT(polyline[1].DistanceTo(curve->EvalPoint(curve->GetStartLimit())), 1e-12);
+      EXPECT_LT(polyline[polyline.Size()].DistanceTo(curve->EvalPoint(curve->GetEndLimit())), 1e-12);
+      for (int i = 1; i <= polyline.Size(); i += 7) EXPECT_LT(ModelerDistance(curve, polyline[i]), 1e-9);
+    }
   }
 }
 
-TEST_P(TessellationOnRealStrokes, ParameterRangeGivesThePartBetween) {
-  VORGeoFactory factory;
-  VORCurve* curve = MakeUniformBSpline(factory, LoadStrokePoints(GetParam()));
-  ASSERT_NE(curve, nullptr);
-  const double u0 = 0.23, u1 = 0.71;  // inside spans, so the ends are partial spans
-  VORListValVORMathPoint part, back;
-  ASSERT_TRUE(TAQMoCSStrokeUtilities::Tessellate(curve, VORCrvParam(u0), VORCrvParam(u1), 0.1, part));
-  EXPECT_LT(part[1].DistanceTo(curve->EvalPoint(VORCrvParam(u0))), 1e-9);
-  EXPECT_LT(part[part.Size()].DistanceTo(curve->EvalPoint(VORCrvParam(u1))), 1e-9);
-  EXPECT_LE(DeviationFromPolyline(*curve, u0, u1, part), 0.1 * (1.0 + 1e-9));
-  // Parameters given backwards give the same polyline backwards.
-  ASSERT_TRUE(TAQMoCSStrokeUtilities::Tessellate(curve, VORCrvParam(u1), VORCrvParam(u0), 0.1, back));
-  ASSERT_EQ(back.Size(), part.Size());
-  EXPECT_EQ(back[1], part[part.Size()]);
+TEST(TessellationOnRealStrokes, ParameterRangeGivesThePartBetween) {
+  for (const std::string& file : SomeRealStrokes(8)) {
+    SCOPED_TRACE(file);
+    VORGeoFactory factory;
+    VORCurve* curve = MakeUniformBSpline(factory, LoadStrokePoints(file));
+    ASSERT_NE(curve, nullptr);
+    const double u0 = 0.23, u1 = 0.71;  // inside spans, so the ends are partial spans
+    VORListValVORMathPoint part, back;
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::Tessellate(curve, VORCrvParam(u0), VORCrvParam(u1), 0.1, part));
+    EXPECT_LT(part[1].DistanceTo(curve->EvalPoint(VORCrvParam(u0))), 1e-9);
+    EXPECT_LT(part[part.Size()].DistanceTo(curve->EvalPoint(VORCrvParam(u1))), 1e-9);
+    EXPECT_LE(DeviationFromPolyline(*curve, u0, u1, part), 0.1 * (1.0 + 1e-9));
+    // Parameters given backwards give the same polyline backwards.
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::Tessellate(curve, VORCrvParam(u1), VORCrvParam(u0), 0.1, back));
+    ASSERT_EQ(back.Size(), part.Size());
+    EXPECT_EQ(back[1], part[part.Size()]);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Real, TessellationOnRealStrokes, ::testing::ValuesIn(SomeRealStrokes(8)));
 
 TEST(TessellationCount, StraightCurveNeedsOneSegmentAndFinerToleranceNeedsMore) {
   VORGeoFactory factory;
