@@ -135,7 +135,7 @@ bool StrokeSession::Drag(const VORMathPoint& from, const VORMathPoint& to, std::
   return Refit(message);
 }
 
-bool StrokeSession::SetEndTangent(bool atEnd, const VORMathDirection& direction, std::string& message) {
+bool StrokeSession::SetEndTangent(bool atEnd, const VORMathDirection& direction, std::string& message, bool bend) {
   VORMathPoint ends[2];
   VORMathDirection dirs[2];
   if (!mStroke.GetEndTangents(ends, dirs)) {
@@ -144,7 +144,7 @@ bool StrokeSession::SetEndTangent(bool atEnd, const VORMathDirection& direction,
   }
   RecordEndPoints();
   const int k = atEnd ? 1 : 0;
-  if (!mStroke.UpdateEndTangent(&mConfig, &mFactory, ends[k], dirs[k], direction, true)) {
+  if (!mStroke.UpdateEndTangent(&mConfig, &mFactory, ends[k], dirs[k], direction, bend)) {
     message = "the stroke refused the end tangent";
     return false;
   }

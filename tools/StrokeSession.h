@@ -45,8 +45,9 @@ class StrokeSession {
   // Edits, each followed by a refit; false (message set) when the stroke refuses the edit.
   bool InsertAnchor(const VORMathPoint& point, std::string& message);
   bool Drag(const VORMathPoint& from, const VORMathPoint& to, std::string& message);
-  // atEnd false: the start. The bend follows the new direction.
-  bool SetEndTangent(bool atEnd, const VORMathDirection& direction, std::string& message);
+  // atEnd false: the start. With bend the end region follows the new direction; without, only the
+  // tangent changes.
+  bool SetEndTangent(bool atEnd, const VORMathDirection& direction, std::string& message, bool bend = true);
   // position: 1-based in the anchor list, an inner anchor.
   bool DeleteAnchor(int position, std::string& message);
   bool SetRange(const double range[2], std::string& message);
@@ -57,6 +58,8 @@ class StrokeSession {
   StrokeFigures Figures();
 
   SessionStroke& Stroke() { return mStroke; }
+  // The factory the stroke's curves and bodies belong to.
+  VORGeoFactory& Factory() { return mFactory; }
   const VORListValVORMathPoint& Drawn() const { return mDrawn; }
   double CreateMs() const { return mCreateMs; }
   double UpdateMs() const { return mUpdateMs; }

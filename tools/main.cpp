@@ -19,6 +19,7 @@
 #include <CLI/CLI.hpp>
 
 #include "StrokeFile.h"
+#include "StrokeServer.h"
 #include "StrokeSession.h"
 #include "StrokeSvg.h"
 #include "VORBodyWriter.h"
@@ -353,6 +354,7 @@ int RunBatch(const Options& opt) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "serve") == 0) return StrokeServer::Main(argc - 1, argv + 1);
   Options opt;
   CLI::App app{"Creates a stroke from a drawing (or every stroke file of a folder), edits it, and writes a picture "
                "(SVG), the stroke (JSON) and its extruded body (STEP, STL). Without arguments it runs on the shipped "
