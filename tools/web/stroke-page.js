@@ -189,7 +189,7 @@
     renderGrid(unit);
     const drawn = layer('drawn');
     drawn.setAttribute('d', page.drawn.map((p) => `M${f2(p[0])} ${f2(-p[1])}h0`).join(''));
-    drawn.setAttribute('stroke-width', 3);
+    drawn.setAttribute('stroke-width', 4);
     drawn.setAttribute('vector-effect', 'non-scaling-stroke');
     for (const id of ['display', 'extruded', 'anchors', 'tangents', 'range']) layer(id).replaceChildren();
     const s = page.state;
@@ -220,7 +220,7 @@
       const g = layer('range');
       for (const [k, f] of s.range.entries()) {
         const p = pointAtFraction(full, f);
-        el(g, 'circle', { cx: p[0], cy: -p[1], r: 6 * unit, 'stroke-width': 2, ...NS, 'data-range': k, class: 'range-handle' });
+        el(g, 'circle', { cx: p[0], cy: -p[1], r: 8 * unit, 'stroke-width': 2, ...NS, 'data-range': k, class: 'range-handle' });
       }
     }
     // End tangents: arrows leaving the stroke at both ends, their heads dragged to bend an end.
@@ -352,7 +352,7 @@
         const state = await api('POST', null, { ...DRAWING, points: g.points.map((q) => [q[0], q[1], 0]) });
         page.fullDisplay = null;
         setState(state);
-        showStatus(`Stroke fitted: ${state.anchors.length} anchors. Edit it with the tools.`);
+        showStatus(`Fitted: ${state.anchors.length} anchors.`);
         if (page.tool === 'draw') page.tool = 'drag';
         updateControls();
       } catch (err) { if (!(err instanceof ApiError)) showStatus(err.message, true); }
