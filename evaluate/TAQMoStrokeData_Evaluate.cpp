@@ -1,5 +1,6 @@
 // Geometry of one data segment: its fitted curve, optionally projected onto a body, and the display
 // polyline tessellated from it.
+#include <algorithm>
 #include <cmath>
 
 #include "TAQMoCSStrokeUtilities.h"
@@ -10,6 +11,23 @@
 namespace {
 // Chordal deviation of the display polyline, model units.
 const float kDisplayTolerance = 0.1f;
+// The display of a stroke follows its curve no closer than this share of the stroke's extent, so that a
+// stroke drawn a million times larger does not show a million times more display points. Strokes under
+// 100 units across keep kDisplayTolerance.
+const double kDisplayShare = 1e-3;
+
+// The chordal deviation of the display of a curve fitted to points: kDisplayTolerance, or the share
+// of the points' extent when that is coarser.
+double DisplayTolerance(const VORListValVORMathPoint& points) {
+  double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+  for (const VORMathPoint& p : points) {
+    const double c[3] = {p.GetX(), p.GetY(), p.GetZ()};
+    for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], c[k]), hi[k] = std::max(hi[k], c[k]);
+  }
+  const double extent = std::hypot(hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]);
+  const double share = kDisplayShare * extent;
+  return std::isfinite(share) && share > kDisplayTolerance ? share : static_cast<double>(kDisplayTolerance);
+}
 }  // namespace
 
 long TAQMoStrokeData::Evaluate(VORGeoFactory* factory, VORSoftwareConfiguration* config, bool isSketch,
@@ -46,7 +64,7 @@ long TAQMoStrokeData::Evaluate(VORGeoFactory* factory, VORSoftwareConfiguration*
         if (curves) curves->Append(curve);
         if (points)
           TAQMoCSStrokeUtilities::Tessellate(curve, curve->GetStartLimit(), curve->GetEndLimit(),
-                                             static_cast<double>(kDisplayTolerance), *points);
+                                             DisplayTolerance(sourcePoints), *points);
       } else {
         VORListPtrVORCurve pieces;
         VORRawCollint indices;
@@ -59,7 +77,7 @@ long TAQMoStrokeData::Evaluate(VORGeoFactory* factory, VORSoftwareConfiguration*
         }
         if (curves) *curves = pieces;
         if (splits && points) {
-          TAQMoCSStrokeUtilities::Tessellate(pieces, indices, *splits, *points, static_cast<double>(kDisplayTolerance),
+          TAQMoCSStrokeUtilities::Tessellate(pieces, indices, *splits, *points, DisplayTolerance(sourcePoints),
                                              isSketch ? 3.0 : 0.0, false);
           if (normals) {
             VORListValVORMathVector estimated;

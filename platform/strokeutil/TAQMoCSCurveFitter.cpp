@@ -19,14 +19,39 @@ inline Vec Unit(const Vec& a) {
   return n > 0.0 ? Scale(a, 1.0 / n) : Vec{0.0, 0.0, 0.0};
 }
 inline bool IsZero(const Vec& a) { return a.x == 0.0 && a.y == 0.0 && a.z == 0.0; }
+// Squared distance of p from the segment a-b.
+inline double SegmentDistanceSq(const Vec& p, const Vec& a, const Vec& b) {
+  const Vec ab = Sub(b, a);
+  const double len2 = Dot(ab, ab);
+  double f = len2 > 0.0 ? Dot(Sub(p, a), ab) / len2 : 0.0;
+  f = f < 0.0 ? 0.0 : (f > 1.0 ? 1.0 : f);
+  const Vec d = Sub(p, Add(a, Scale(ab, f)));
+  return Dot(d, d);
+}
 
 // Corner scale in sample spacings and in tolerances: the turn is measured over chords at least this long,
 // so that pixel steps and jitter smaller than the tolerance do not read as corners.
-constexpr double kScaleSpacings = 2.0;
-constexpr double kScaleTolerances = 4.0;
+// The factors are chosen off round numbers so that the pixel steps of a mouse (arc lengths that are
+// sums of whole units) never land exactly on the scale, where a rounding error would decide.
+constexpr double kScaleSpacings = 2.25;
+constexpr double kScaleTolerances = 4.25;
+// Points far apart (thinned ones, each kept because the stroke turns there) need no averaging: past
+// this many tolerances the spacing no longer widens the scale, so that a corner between two long
+// thinned chords is measured at the corner and not across its neighbours.
+constexpr double kMaxScaleTolerances = 8.5;
+// A corner turns by more than the corner angle times kCornerMargin over the corner scale, and over
+// kWideScales scales by less than kConcentration times that: its turn is concentrated, where a smooth
+// curve tight enough to turn as much keeps turning (a circle turns about four times as much over four
+// times the arc). The margin keeps turns of exactly 45 degrees (pixel diagonals) off the threshold.
+constexpr double kCornerMargin = 1.1;
+constexpr double kWideScales = 4.0;
+constexpr double kConcentration = 1.5;
+// Turns closer than this (degrees) are equal, and so are arc lengths closer than this many corner
+// scales: the difference is rounding.
+constexpr double kTurnTie = 1e-6;
 // Weight of the fairness term (second differences of the poles) relative to the data per pole. Small:
 // it only settles poles that the data leave free and damps wiggles the points do not ask for.
-constexpr double kFairness = 1e-4;
+constexpr double kFairness = 1e-2;
 constexpr int kMaxRefinements = 60;
 constexpr int kStartPoints = 40;
 constexpr double kStartTurn = 90.0;
@@ -34,9 +59,15 @@ constexpr double kStartTurn = 90.0;
 // exact by moving the poles around it.
 constexpr double kPinWeight = 1e4;
 constexpr double kPinTolerance = 1e-5;
+// Farthest the curve may stray from the chord between two neighbouring points: this many tolerances,
+// or this share of the chord when that is more (a smooth curve bends away from a long chord).
+constexpr double kLoopTolerances = 2.0;
+constexpr double kLoopShare = 0.25;
+// Weight of a point added along a long chord, relative to a drawn point.
+constexpr double kAddedWeight = 0.05;
 // Longest chord between two points the fit sees, in tolerances; longer ones get points along them, at
 // most kChordBudget per drawn point or kChordPoints in all, whichever is more.
-constexpr double kChordTolerances = 4.0;
+constexpr double kChordTolerances = 4.3;
 constexpr double kChordBudget = 4.0;
 constexpr int kChordPoints = 256;
 // The tolerance never falls below this fraction of the points' extent.
@@ -164,6 +195,7 @@ bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double 
   mCleanOf.clear();
   mArc.clear();
   mFilledOf.clear();
+  mAdded.clear();
   mTolerance = tolerance > 0.0 && std::isfinite(tolerance) ? tolerance : 0.5;
   const int n = points.Size();
   const VORMathPoint* p = points.Data();
@@ -223,6 +255,7 @@ void TAQMoCSCurveFitter::FillLongChords() {
   if (wanted > budget) maxGap *= wanted / budget;
   std::vector<Vec> points;
   std::vector<double> arc;
+  std::vector<char> added;
   points.reserve(static_cast<size_t>(n));
   arc.reserve(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) {
@@ -237,17 +270,20 @@ void TAQMoCSCurveFitter::FillLongChords() {
           const double f = static_cast<double>(k) / pieces;
           points.push_back(Add(from, Scale(d, f)));
           arc.push_back(a0 + gap * f);
+          added.push_back(1);
         }
       }
     }
     mFilledOf[static_cast<size_t>(i)] = static_cast<int>(points.size());
     points.push_back(mPoints[static_cast<size_t>(i)]);
+    added.push_back(0);
     arc.push_back(mArc[static_cast<size_t>(i)]);
   }
   if (static_cast<int>(points.size()) == n) return;
   for (int& c : mCleanOf) c = mFilledOf[static_cast<size_t>(c)];
   mPoints.swap(points);
   mArc.swap(arc);
+  mAdded.swap(added);
   ComputeTurns();
 }
 
@@ -258,11 +294,23 @@ int TAQMoCSCurveFitter::FilledIndex(int i) const {
 
 // ---- Corners ----
 
+TAQMoCSCurveFitter::Vec TAQMoCSCurveFitter::AtArc(double s, int& k) const {
+  const int n = GetPointCount();
+  if (s <= 0.0 || n < 2) return mPoints.front();
+  if (s >= mArc.back()) return mPoints.back();
+  k = k < 0 ? 0 : (k > n - 2 ? n - 2 : k);
+  while (k < n - 2 && mArc[static_cast<size_t>(k) + 1] <= s) ++k;
+  while (k > 0 && mArc[static_cast<size_t>(k)] > s) --k;
+  const double a = mArc[static_cast<size_t>(k)], b = mArc[static_cast<size_t>(k) + 1];
+  const double f = b > a ? (s - a) / (b - a) : 0.0;
+  const Vec& p = mPoints[static_cast<size_t>(k)];
+  return Add(p, Scale(Sub(mPoints[static_cast<size_t>(k) + 1], p), f));
+}
+
 void TAQMoCSCurveFitter::ComputeTurns() {
   const int n = GetPointCount();
   mTurn.assign(static_cast<size_t>(n), 0.0);
-  mBack.assign(static_cast<size_t>(n), -1);
-  mAhead.assign(static_cast<size_t>(n), -1);
+  mWideTurn.assign(static_cast<size_t>(n), 0.0);
   if (n < 3) {
     mScale = n == 2 ? mArc[1] : 0.0;
     return;
@@ -271,40 +319,32 @@ void TAQMoCSCurveFitter::ComputeTurns() {
   for (int i = 0; i + 1 < n; ++i) gaps[static_cast<size_t>(i)] = mArc[static_cast<size_t>(i) + 1] - mArc[static_cast<size_t>(i)];
   std::nth_element(gaps.begin(), gaps.begin() + (n - 1) / 2, gaps.end());
   const double median = gaps[static_cast<size_t>((n - 1) / 2)];
-  mScale = std::max(kScaleSpacings * median, kScaleTolerances * mTolerance);
-  // The turn at twice the scale as well: a corner turns at both, a pixel step or jitter only at the
-  // smaller one. The turn of a point is the smaller of the two.
-  std::vector<double> wide(static_cast<size_t>(n), 0.0);
-  for (int pass = 0; pass < 2; ++pass) {
-    const double r = pass == 0 ? mScale : 2.0 * mScale;
-    std::vector<double>& turn = pass == 0 ? mTurn : wide;
-    int b = -1, f = 0;
-    for (int i = 0; i < n; ++i) {
-      while (b + 1 < i && mArc[static_cast<size_t>(i)] - mArc[static_cast<size_t>(b + 1)] >= r) ++b;
-      // At least the next point: a scale that is zero or not a number (coordinates that overflow)
-      // must still step forward.
-      if (f <= i) f = i + 1;
-      while (f < n && mArc[static_cast<size_t>(f)] - mArc[static_cast<size_t>(i)] < r) ++f;
-      if (pass == 0) {
-        mBack[static_cast<size_t>(i)] = b;
-        mAhead[static_cast<size_t>(i)] = f < n ? f : -1;
-      }
-      if (b < 0 || f >= n) {
-        // Near an end the wide chord is cut short; the narrow turn alone decides there.
-        if (pass == 1) turn[static_cast<size_t>(i)] = 180.0;
-        continue;
-      }
-      const Vec u = Sub(mPoints[static_cast<size_t>(i)], mPoints[static_cast<size_t>(b)]);
-      const Vec v = Sub(mPoints[static_cast<size_t>(f)], mPoints[static_cast<size_t>(i)]);
-      const double c = Dot(u, v) / (Norm(u) * Norm(v));
-      // Small turns (most points) by the series of acos near 1, which is exact to 1e-5 degrees there.
-      const double cc = c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c);
-      const double x = 1.0 - cc;
-      const double rad = cc > 0.995 ? std::sqrt(2.0 * x) * (1.0 + x / 12.0) : std::acos(cc);
-      turn[static_cast<size_t>(i)] = rad * (180.0 / M_PI);
-    }
+  mScale = std::max(std::min(kScaleSpacings * median, kMaxScaleTolerances * mTolerance), kScaleTolerances * mTolerance);
+  const double length = mArc.back();
+  if (!(mScale > 0.0) || !std::isfinite(length)) return;
+  // The turn between the chords to the points exactly r behind and ahead along the polyline (not the
+  // nearest drawn points: a drawn point that moves by a rounding error moves the turn by as little).
+  // Narrow: the smaller of the turns at one and two scales, so that a pixel step or jitter, which turns
+  // only at the smaller one, does not count. Wide: the turn at four scales, cut at the ends.
+  int hints[6] = {0, 0, 0, 0, 0, 0};
+  auto turnAt = [&](int i, double r, int* hint) {
+    const double s = mArc[static_cast<size_t>(i)];
+    const Vec& p = mPoints[static_cast<size_t>(i)];
+    const Vec u = Sub(p, AtArc(s - r, hint[0])), v = Sub(AtArc(s + r, hint[1]), p);
+    const double c = Dot(u, v) / (Norm(u) * Norm(v));
+    if (!std::isfinite(c)) return 0.0;
+    // Small turns (most points) by the series of acos near 1, which is exact to 1e-5 degrees there.
+    const double cc = c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c);
+    const double x = 1.0 - cc;
+    return (cc > 0.995 ? std::sqrt(2.0 * x) * (1.0 + x / 12.0) : std::acos(cc)) * (180.0 / M_PI);
+  };
+  for (int i = 1; i + 1 < n; ++i) {
+    const double s = mArc[static_cast<size_t>(i)];
+    mWideTurn[static_cast<size_t>(i)] = turnAt(i, kWideScales * mScale, hints + 4);
+    // Within a scale of an end there is no turn to measure.
+    if (s < mScale || s > length - mScale) continue;
+    mTurn[static_cast<size_t>(i)] = std::min(turnAt(i, mScale, hints), turnAt(i, 2.0 * mScale, hints + 2));
   }
-  for (int i = 0; i < n; ++i) mTurn[static_cast<size_t>(i)] = std::min(mTurn[static_cast<size_t>(i)], wide[static_cast<size_t>(i)]);
 }
 
 double TAQMoCSCurveFitter::TurnAngle(int i) const {
@@ -312,26 +352,27 @@ double TAQMoCSCurveFitter::TurnAngle(int i) const {
   return mTurn[static_cast<size_t>(i)];
 }
 
+bool TAQMoCSCurveFitter::IsCorner(int i, double cornerAngle) const {
+  if (i < 0 || i >= GetPointCount()) return false;
+  const double turn = mTurn[static_cast<size_t>(i)];
+  return turn > kCornerMargin * cornerAngle && mWideTurn[static_cast<size_t>(i)] < kConcentration * turn;
+}
+
 TAQMoCSCurveFitter::Vec TAQMoCSCurveFitter::Tangent(int i) const {
-  const int n = GetPointCount();
-  if (i < 0 || i >= n || n < 2) return {0.0, 0.0, 0.0};
-  const int b = mBack[static_cast<size_t>(i)] >= 0 ? mBack[static_cast<size_t>(i)] : 0;
-  const int f = mAhead[static_cast<size_t>(i)] >= 0 ? mAhead[static_cast<size_t>(i)] : n - 1;
-  const Vec& p = mPoints[static_cast<size_t>(i)];
-  const Vec u = b < i ? Unit(Sub(p, mPoints[static_cast<size_t>(b)])) : Vec{0.0, 0.0, 0.0};
-  const Vec v = f > i ? Unit(Sub(mPoints[static_cast<size_t>(f)], p)) : Vec{0.0, 0.0, 0.0};
-  return Unit(Add(u, v));
+  Vec in, out;
+  SideTangents(i, in, out);
+  return Unit(Add(in, out));
 }
 
 void TAQMoCSCurveFitter::SideTangents(int i, Vec& in, Vec& out) const {
   in = out = Vec{0.0, 0.0, 0.0};
   const int n = GetPointCount();
   if (i < 0 || i >= n || n < 2) return;
-  const int b = mBack[static_cast<size_t>(i)] >= 0 ? mBack[static_cast<size_t>(i)] : 0;
-  const int f = mAhead[static_cast<size_t>(i)] >= 0 ? mAhead[static_cast<size_t>(i)] : n - 1;
+  const double s = mArc[static_cast<size_t>(i)];
   const Vec& p = mPoints[static_cast<size_t>(i)];
-  if (b < i) in = Unit(Sub(p, mPoints[static_cast<size_t>(b)]));
-  if (f > i) out = Unit(Sub(mPoints[static_cast<size_t>(f)], p));
+  int k = i;
+  if (i > 0) in = Unit(Sub(p, AtArc(s - mScale, k)));
+  if (i + 1 < n) out = Unit(Sub(AtArc(s + mScale, k), p));
 }
 
 void TAQMoCSCurveFitter::FindCorners(double cornerAngle, std::vector<int>& corners) const {
@@ -339,22 +380,42 @@ void TAQMoCSCurveFitter::FindCorners(double cornerAngle, std::vector<int>& corne
   const int n = GetPointCount();
   int i = 0;
   while (i < n) {
-    if (!(mTurn[static_cast<size_t>(i)] > cornerAngle)) {
+    if (!IsCorner(i, cornerAngle)) {
       ++i;
       continue;
     }
-    // One run of points over the angle: its sharpest point is the corner.
-    int best = i;
-    while (i < n && mTurn[static_cast<size_t>(i)] > cornerAngle) {
-      if (mTurn[static_cast<size_t>(i)] > mTurn[static_cast<size_t>(best)]) best = i;
-      ++i;
-    }
+    // One run of corner points: the corner is its sharpest point. Turns equal within rounding (the
+    // symmetric steps of pixels) are one plateau, and the corner is its middle, wherever the stroke lies
+    // and whichever way it runs.
+    const int first = i;
+    double top = 0.0;
+    // A run ends where the next point lies more than a scale on (thinned points: each its own corner).
+    do {
+      top = std::max(top, mTurn[static_cast<size_t>(i++)]);
+    } while (i < n && IsCorner(i, cornerAngle) && mArc[static_cast<size_t>(i)] - mArc[static_cast<size_t>(i - 1)] <= mScale);
+    int lo = -1, hi = -1;
+    for (int j = first; j < i; ++j)
+      if (mTurn[static_cast<size_t>(j)] >= top - kTurnTie) {
+        if (lo < 0) lo = j;
+        hi = j;
+      }
+    const int best = Middle(lo, hi);
     if (!corners.empty() && mArc[static_cast<size_t>(best)] - mArc[static_cast<size_t>(corners.back())] < mScale) {
-      if (mTurn[static_cast<size_t>(best)] > mTurn[static_cast<size_t>(corners.back())]) corners.back() = best;
+      if (mTurn[static_cast<size_t>(best)] > mTurn[static_cast<size_t>(corners.back())] + kTurnTie) corners.back() = best;
       continue;
     }
     corners.push_back(best);
   }
+}
+
+int TAQMoCSCurveFitter::Middle(int lo, int hi) const {
+  const double mid = 0.5 * (mArc[static_cast<size_t>(lo)] + mArc[static_cast<size_t>(hi)]);
+  // Two points equally near the middle (an even plateau) within rounding: the first.
+  const double tie = kTurnTie * mScale;
+  int best = lo;
+  for (int j = lo + 1; j <= hi; ++j)
+    if (std::fabs(mArc[static_cast<size_t>(j)] - mid) < std::fabs(mArc[static_cast<size_t>(best)] - mid) - tie) best = j;
+  return best;
 }
 
 // ---- Fitting ----
@@ -408,27 +469,38 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
     return 0.0;
   }
   const double s0 = mArc[static_cast<size_t>(a)], len = mArc[static_cast<size_t>(b)] - s0;
+  const Vec* P = mPoints.data() + a;
   mU.resize(static_cast<size_t>(m));
   mErr.resize(static_cast<size_t>(m));
   mPinned.assign(static_cast<size_t>(m), 0);
   for (int t : mThrough) mPinned[static_cast<size_t>(t - a)] = 1;
+  mWeight.assign(static_cast<size_t>(m), 1.0);
+  if (!mAdded.empty())
+    for (int i = 0; i < m; ++i)
+      if (mAdded[static_cast<size_t>(a + i)]) mWeight[static_cast<size_t>(i)] = kAddedWeight;
   for (int i = 0; i < m; ++i) mU[static_cast<size_t>(i)] = (mArc[static_cast<size_t>(a + i)] - s0) / len;
   mU.back() = 1.0;
   // Long pieces that turn a lot start with a span per kStartTurn degrees of drawn turn (at most one per
   // kStartPoints points): no fit within the tolerance needs fewer, and the refinement then takes fewer
   // rounds. A straight run starts, and may stay, with one span.
+  // The turn is summed between chords a corner scale long, evenly spaced from end to end, so that it
+  // is the same read either way along the piece.
   double turn = 0.0;
-  for (int j = a; j < b;) {
-    const int k = mAhead[static_cast<size_t>(j)];
-    if (k <= j || k >= b) break;
-    const int l = mAhead[static_cast<size_t>(k)];
-    if (l <= k || l > b) break;
-    const Vec u = Sub(mPoints[static_cast<size_t>(k)], mPoints[static_cast<size_t>(j)]);
-    const Vec v = Sub(mPoints[static_cast<size_t>(l)], mPoints[static_cast<size_t>(k)]);
-    const double c = Dot(u, v) / (Norm(u) * Norm(v));
-    // Coincident points, or lengths that overflow on huge coordinates, give no turn.
-    if (std::isfinite(c)) turn += std::acos(c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c)) * (180.0 / M_PI);
-    j = k;
+  const int steps = mScale > 0.0 && std::isfinite(len / mScale) ? static_cast<int>(std::min(len / mScale, 1e6)) : 0;
+  if (steps >= 2) {
+    int k = a;
+    Vec prev = AtArc(s0, k), dir{0.0, 0.0, 0.0};
+    for (int j = 1; j <= steps; ++j) {
+      const Vec q = AtArc(s0 + len * j / steps, k);
+      const Vec d = Sub(q, prev);
+      if (j > 1) {
+        const double c = Dot(dir, d) / (Norm(dir) * Norm(d));
+        // Coincident points, or lengths that overflow on huge coordinates, give no turn.
+        if (std::isfinite(c)) turn += std::acos(c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c)) * (180.0 / M_PI);
+      }
+      dir = d;
+      prev = q;
+    }
   }
   mLocal.assign({0.0, 0.0, 0.0, 0.0});
   const int startSpans = std::max(1, std::min(m / kStartPoints, static_cast<int>(turn / kStartTurn)));
@@ -451,13 +523,32 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
         pinsMet = false;
         mErr[static_cast<size_t>(i)] = 2.0 * tol;
       }
-    if (maxErr <= tol && pinsMet) return maxErr;
-    // Refine: halve every span holding a point beyond the tolerance.
     const int poles = static_cast<int>(mLocal.size()) - 4;
-    if (poles >= 4 * m + 3) return maxErr;
     const double* U = mLocal.data();
     spanErr.assign(static_cast<size_t>(poles), 0.0);
+    // Between two neighbouring points the curve stays near their chord: a curve that meets every point
+    // may still loop out between two close ones (a pen that turns on the spot), and the span there
+    // needs freedom as much as one that misses a point.
+    bool loops = false;
     int hint = 3;
+    for (int i = 0; i + 1 < m; ++i) {
+      const double u = 0.5 * (mU[static_cast<size_t>(i)] + mU[static_cast<size_t>(i) + 1]);
+      hint = FindSpan(U, poles, u, hint);
+      double N[4];
+      Basis(U, hint, u, N);
+      Vec c{0.0, 0.0, 0.0};
+      for (int r = 0; r < 4; ++r) c = Add(c, Scale(mLocalPoles[static_cast<size_t>(hint - 3 + r)], N[r]));
+      const Vec chord = Sub(P[i + 1], P[i]);
+      const double allowed = std::max(kLoopTolerances * tol, kLoopShare * Norm(chord));
+      if (SegmentDistanceSq(c, P[i], P[i + 1]) > allowed * allowed) {
+        spanErr[static_cast<size_t>(hint)] = 2.0 * tol;
+        loops = true;
+      }
+    }
+    if (maxErr <= tol && pinsMet && !loops) return maxErr;
+    // Refine: halve every span holding a point beyond the tolerance.
+    if (poles >= 4 * m + 3) return maxErr;
+    hint = 3;
     // mErr was measured at the parameters before the Newton step; the spans of those are close enough
     // to tell where the curve needs freedom.
     for (int i = 0; i < m; ++i) {
@@ -466,9 +557,12 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
     }
     // A point beyond the tolerance may have slid along the curve to where it cannot be met (a pen
     // that turns back): it starts again from its chord-length parameter.
+    // A light point the curve leaves behind weighs more in the next round.
     for (int i = 1; i + 1 < m; ++i)
-      if (mErr[static_cast<size_t>(i)] > tol && !mPinned[static_cast<size_t>(i)])
+      if (mErr[static_cast<size_t>(i)] > tol && !mPinned[static_cast<size_t>(i)]) {
         mU[static_cast<size_t>(i)] = (mArc[static_cast<size_t>(a + i)] - s0) / len;
+        mWeight[static_cast<size_t>(i)] = std::min(1.0, 4.0 * mWeight[static_cast<size_t>(i)]);
+      }
     next.clear();
     next.insert(next.end(), U, U + 4);
     bool refined = false;
@@ -512,12 +606,12 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
     hint = FindSpan(U, poles, u, hint);
     double N[4];
     Basis(U, hint, u, N);
-    if (mPinned[static_cast<size_t>(i)]) {
-      const double root = std::sqrt(kPinWeight);
-      for (double& v : N) v *= root;
-    }
+    // A pinned point weighs much more than a drawn one, a point added along a chord much less: it only
+    // keeps the curve from bulging between far-apart points, and the curve need not hug the chord.
+    const double root = mPinned[static_cast<size_t>(i)] ? std::sqrt(kPinWeight) : std::sqrt(mWeight[static_cast<size_t>(i)]);
+    for (double& v : N) v *= root;
     // Data minus the fixed end poles' share.
-    Vec rhs = mPinned[static_cast<size_t>(i)] ? Scale(P[i], std::sqrt(kPinWeight)) : P[i];
+    Vec rhs = Scale(P[i], root);
     const int first = hint - 3;
     for (int r = 0; r < 4; ++r) {
       const int pole = first + r;

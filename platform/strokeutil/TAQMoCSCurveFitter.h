@@ -45,15 +45,20 @@ class TAQMoCSCurveFitter {
   int CleanIndex(int position) const;
 
   // ---- Corners ----
-  // Turn of the drawn direction at cleaned point i, in degrees, between the chords to the points one
-  // corner scale behind and ahead (0 where either side is shorter than the scale).
+  // Turn of the drawn direction at cleaned point i, in degrees: the smaller of the turns between the
+  // chords to the polyline's points one and two corner scales behind and ahead (0 within a scale of an
+  // end).
   double TurnAngle(int i) const;
+  // Whether cleaned point i is a corner for cornerAngle degrees: the drawn direction turns there by
+  // clearly more than the angle within a corner scale, and the turn is concentrated there (over four
+  // scales it turns not much more), unlike a smooth curve that turns as tightly.
+  bool IsCorner(int i, double cornerAngle) const;
   // Drawn direction at i over the corner scale (unit, zero at a point with no extent).
   Vec Tangent(int i) const;
   // Drawn directions arriving at and leaving i over the corner scale (unit, zero at the ends).
   void SideTangents(int i, Vec& in, Vec& out) const;
-  // Cleaned positions, ascending, where the drawn direction turns by more than cornerAngle degrees:
-  // one per turn, at its sharpest point, at least a corner scale apart and from the ends.
+  // Cleaned positions, ascending, of the corners for cornerAngle degrees: one per run of corner points,
+  // at its sharpest point, at least a corner scale apart and from the ends.
   void FindCorners(double cornerAngle, std::vector<int>& corners) const;
   // Arc length along the cleaned points from the first to point i.
   double ArcLength(int i) const { return mArc[static_cast<size_t>(i)]; }
@@ -76,6 +81,11 @@ class TAQMoCSCurveFitter {
 
  private:
   void ComputeTurns();
+  // The point at arc length s along the cleaned points (clamped to the ends); k: the segment it lies
+  // on, a hint on entry.
+  Vec AtArc(double s, int& k) const;
+  // Of the cleaned positions lo..hi, the one nearest the middle of their arc.
+  int Middle(int lo, int hi) const;
   // The largest deviation of the piece's fit.
   double FitPiece(int a, int b, const Vec& t0, const Vec& t1);
   void FitLine(int a, int b, const Vec& t0, const Vec& t1);
@@ -91,13 +101,15 @@ class TAQMoCSCurveFitter {
   std::vector<Vec> mPoints;
   std::vector<int> mCleanOf;  // input position - 1 -> cleaned position
   std::vector<int> mFilledOf;  // cleaned position before FillLongChords -> after
+  std::vector<char> mAdded;    // per point: added along a chord by FillLongChords (empty: none added)
   std::vector<double> mArc;
-  std::vector<double> mTurn;  // TurnAngle per point
-  std::vector<int> mBack, mAhead;
+  std::vector<double> mTurn;      // TurnAngle per point
+  std::vector<double> mWideTurn;  // turn over four corner scales per point
 
   // Work of one piece, reused between pieces.
   std::vector<int> mThrough;     // points the curve passes through inside pieces
   std::vector<char> mPinned;     // per point of the piece: one the curve passes through
+  std::vector<double> mWeight;   // per point of the piece: its weight in the least squares
   std::vector<double> mU;       // fit parameter per point of the piece, 0..1
   std::vector<double> mErr;     // deviation per point of the piece
   std::vector<double> mLocal;   // clamped knot vector of the piece, 0..1

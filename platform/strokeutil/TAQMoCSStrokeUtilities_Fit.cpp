@@ -22,6 +22,8 @@ namespace {
 
 // Turn (degrees) beyond which a drawn direction change is a corner of the fit.
 constexpr double kCornerAngle = 45.0;
+// Relative difference of two squared distances below which they are equal: the difference is rounding.
+constexpr double kTie = 1e-9;
 
 double FitTolerance() {
   const double tol = static_cast<double>(TAQMoCSStrokeUtilities::mFitTolerance2D);
@@ -93,7 +95,7 @@ VORCurve* TAQMoCSStrokeUtilities::CreateFitCurve(VORGeoFactory* factory, VORSoft
     const int i = at[k];
     if (i == 0 || i == n - 1) {
       breaks.push_back({i, zero, zero, false});
-    } else if (sharp[k] || fitter.TurnAngle(i) > kCornerAngle) {
+    } else if (sharp[k] || fitter.IsCorner(i, kCornerAngle)) {
       extra.push_back(i);
     } else {
       through.push_back(i);
@@ -165,6 +167,7 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
   std::vector<char> stay = fixed;
   const double tolSq = tolerance * tolerance;
   const VORMathPoint* p = points.Data();
+  std::vector<double> dist(static_cast<size_t>(n), 0.0);
   std::vector<std::pair<int, int>> stack;
   int a = 0;
   for (int b = 1; b < n; ++b) {
@@ -174,15 +177,19 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
       const auto [lo, hi] = stack.back();
       stack.pop_back();
       double worst = -1.0;
-      int at = -1;
       for (int i = lo + 1; i < hi; ++i) {
         const double d = SegmentDistanceSq(p[i], p[lo], p[hi]);
-        if (d > worst) {
-          worst = d;
-          at = i;
-        }
+        dist[static_cast<size_t>(i)] = d;
+        worst = std::max(worst, d);
       }
-      if (at < 0 || worst <= tolSq) continue;
+      if (!(worst > tolSq)) continue;
+      // The farthest point is kept. Points as far within rounding (the symmetric steps of pixels) are
+      // one choice, and the one nearest the middle of the run is kept: the same point wherever the
+      // stroke lies and whichever way it runs.
+      const double tie = worst * (1.0 - kTie);
+      int at = -1;
+      for (int i = lo + 1; i < hi; ++i)
+        if (dist[static_cast<size_t>(i)] >= tie && (at < 0 || std::abs(2 * i - lo - hi) < std::abs(2 * at - lo - hi))) at = i;
       stay[static_cast<size_t>(at)] = 1;
       stack.emplace_back(lo, at);
       stack.emplace_back(at, hi);

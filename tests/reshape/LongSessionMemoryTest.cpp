@@ -46,11 +46,17 @@ void RemoveUnheldCurves(TestStroke& s, VORSoftwareConfiguration& config, VORGeoF
     if (own.Locate(c, 1) == 0 && whole.Locate(c, 1) == 0) factory.Remove(c);
 }
 
-// The first real stroke of 80 to 200 points.
+// The first real stroke of 80 to 200 points with two corners or more, so that every kind of edit
+// finds anchors to work on.
 std::string SessionStroke() {
   for (const std::string& file : StrokeFiles("real")) {
     const int n = LoadStrokePoints(file).Size();
-    if (n >= 80 && n <= 200) return file;
+    if (n < 80 || n > 200) continue;
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    VORRawCollint anchors;
+    if (MakeRealStroke(file, config, factory, s) && s.GetAnchors(anchors) == S_OK && anchors.Size() >= 4) return file;
   }
   return std::string();
 }

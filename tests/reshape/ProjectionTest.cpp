@@ -102,8 +102,8 @@ TEST(Projection, ACallersCurveRunningAgainstTheDrawingIsTurned) {
     VORMathDirection direction;
     ASSERT_TRUE(s.GetProjection(&factory, &config, at, projected, direction, curves, false));
     ASSERT_EQ(curves.Size(), 1);
-    // Near enough, the caller's curve serves; 0.1 or more away, the stroke's own curves replace it.
-    EXPECT_EQ(curves[1] == against, DistanceToPolyline(p, at) < 0.1);
+    // Near enough to the caller's curve, it serves; 0.1 or more away, the stroke's own curves replace it.
+    EXPECT_EQ(curves[1] == against, DistanceToCurve(*against, at) < 0.1);
     EXPECT_GT(direction.GetX(), 0.0);
   }
 }

@@ -15,13 +15,6 @@
 
 namespace {
 
-std::string Name(const ::testing::TestParamInfo<std::string>& info) {
-  std::string s = info.param;
-  for (char& ch : s)
-    if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return s;
-}
-
 VORListValVORMathPoint Points(std::initializer_list<VORMathPoint> list) {
   VORListValVORMathPoint out;
   for (const VORMathPoint& p : list) out.Append(p);
@@ -36,57 +29,65 @@ VORListValVORMathPoint LShape() {
   return out;
 }
 
-class PreparedRealStrokes : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(PreparedRealStrokes, AnchorsAscendWithBothEndsAndNoRepeatedSamples) {
-  VORListValVORMathPoint points = LoadStrokePoints(GetParam());
-  VORRawCollint anchors;
-  TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0);
-  ASSERT_GE(anchors.Size(), 2);
-  EXPECT_EQ(anchors[1], 1);
-  EXPECT_EQ(anchors[anchors.Size()], points.Size());
-  for (int k = 2; k <= anchors.Size(); ++k) EXPECT_LT(anchors[k - 1], anchors[k]);
-  for (int i = 2; i <= points.Size(); ++i)
-    EXPECT_FALSE(TAQMoCSStrokeUtilities::IsCoincident(points[i - 1], points[i], TAQUtTolerance().LengthTolSq()));
-}
-
-TEST_P(PreparedRealStrokes, CarriedAnchorsLandOnTheirPointsInTheThinnedList) {
-  // The hard subset's pattern: anchors on the drawn points carried onto a thinned copy of them.
-  const VORListValVORMathPoint drawn = LoadStrokePoints(GetParam());
-  VORListValVORMathPoint ref = drawn;
-  VORRawCollint refAnchors;
-  TAQMoCSStrokeUtilities::PrepareCurveData(ref, ref, 0, refAnchors, refAnchors, 45.0);
-  VORListValVORMathPoint thinned = ref;
-  VORRawCollint keep = refAnchors;
-  ASSERT_TRUE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, thinned, &keep, 0.5));
-  VORRawCollint out;
-  TAQMoCSStrokeUtilities::PrepareCurveData(thinned, ref, refAnchors.Size(), refAnchors, out, 45.0);
-  for (int k = 1; k <= refAnchors.Size(); ++k) {
-    // Each carried anchor is an output anchor on the very point it was on (a stroke that crosses
-    // itself may hold that point twice).
-    bool carried = false;
-    for (int a : out) carried = carried || thinned[a] == ref[refAnchors[k]];
-    EXPECT_TRUE(carried) << "anchor " << k << " not carried onto its point";
+// Every real stroke of the shared data in turn; failures name the file.
+template <class Check>
+void ForEachRealStroke(Check check) {
+  for (const std::string& file : StrokeFiles("real")) {
+    SCOPED_TRACE(file);
+    check(LoadStrokePoints(file));
   }
 }
 
-TEST_P(PreparedRealStrokes, ThinningKeepsEndsAndKeptPointsAndStaysWithinTolerance) {
-  VORListValVORMathPoint points = LoadStrokePoints(GetParam());
-  const VORListValVORMathPoint original = points;
-  VORRawCollint keep;
-  keep.Append(points.Size() / 2);
-  keep.Append(points.Size() / 3);  // not sorted: the hard subset hands them so
-  const VORMathPoint kept1 = points[keep[1]], kept2 = points[keep[2]];
-  ASSERT_TRUE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, points, &keep, 0.5));
-  EXPECT_LT(points.Size(), original.Size());
-  EXPECT_TRUE(points[1] == original[1]);
-  EXPECT_TRUE(points[points.Size()] == original[original.Size()]);
-  EXPECT_TRUE(points[keep[1]] == kept1);
-  EXPECT_TRUE(points[keep[2]] == kept2);
-  for (const VORMathPoint& p : original) EXPECT_LE(DistanceToPolyline(points, p), 0.5 + 1e-9);
+TEST(PreparedRealStrokes, AnchorsAscendWithBothEndsAndNoRepeatedSamples) {
+  ForEachRealStroke([](VORListValVORMathPoint points) {
+    VORRawCollint anchors;
+    TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0);
+    ASSERT_GE(anchors.Size(), 2);
+    EXPECT_EQ(anchors[1], 1);
+    EXPECT_EQ(anchors[anchors.Size()], points.Size());
+    for (int k = 2; k <= anchors.Size(); ++k) EXPECT_LT(anchors[k - 1], anchors[k]);
+    for (int i = 2; i <= points.Size(); ++i)
+      EXPECT_FALSE(TAQMoCSStrokeUtilities::IsCoincident(points[i - 1], points[i], TAQUtTolerance().LengthTolSq()));
+  });
 }
 
-INSTANTIATE_TEST_SUITE_P(Real, PreparedRealStrokes, ::testing::ValuesIn(StrokeFiles("real")), Name);
+TEST(PreparedRealStrokes, CarriedAnchorsLandOnTheirPointsInTheThinnedList) {
+  // The hard subset's pattern: anchors on the drawn points carried onto a thinned copy of them.
+  ForEachRealStroke([](const VORListValVORMathPoint& drawn) {
+    VORListValVORMathPoint ref = drawn;
+    VORRawCollint refAnchors;
+    TAQMoCSStrokeUtilities::PrepareCurveData(ref, ref, 0, refAnchors, refAnchors, 45.0);
+    VORListValVORMathPoint thinned = ref;
+    VORRawCollint keep = refAnchors;
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, thinned, &keep, 0.5));
+    VORRawCollint out;
+    TAQMoCSStrokeUtilities::PrepareCurveData(thinned, ref, refAnchors.Size(), refAnchors, out, 45.0);
+    for (int k = 1; k <= refAnchors.Size(); ++k) {
+      // Each carried anchor is an output anchor on the very point it was on (a stroke that crosses
+      // itself may hold that point twice).
+      bool carried = false;
+      for (int a : out) carried = carried || thinned[a] == ref[refAnchors[k]];
+      EXPECT_TRUE(carried) << "anchor " << k << " not carried onto its point";
+    }
+  });
+}
+
+TEST(PreparedRealStrokes, ThinningKeepsEndsAndKeptPointsAndStaysWithinTolerance) {
+  ForEachRealStroke([](VORListValVORMathPoint points) {
+    const VORListValVORMathPoint original = points;
+    VORRawCollint keep;
+    keep.Append(points.Size() / 2);
+    keep.Append(points.Size() / 3);  // not sorted: the hard subset hands them so
+    const VORMathPoint kept1 = points[keep[1]], kept2 = points[keep[2]];
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, points, &keep, 0.5));
+    EXPECT_LT(points.Size(), original.Size());
+    EXPECT_TRUE(points[1] == original[1]);
+    EXPECT_TRUE(points[points.Size()] == original[original.Size()]);
+    EXPECT_TRUE(points[keep[1]] == kept1);
+    EXPECT_TRUE(points[keep[2]] == kept2);
+    for (const VORMathPoint& p : original) EXPECT_LE(DistanceToPolyline(points, p), 0.5 + 1e-9);
+  });
+}
 
 TEST(PrepareCurveData, FindsTheCornerOfAnLAndDropsRepeatedSamples) {
   VORListValVORMathPoint points = LShape();
