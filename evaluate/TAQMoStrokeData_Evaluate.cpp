@@ -11,21 +11,23 @@
 namespace {
 // Chordal deviation of the display polyline, model units.
 const float kDisplayTolerance = 0.1f;
-// The display of a stroke follows its curve no closer than this share of the stroke's extent, so that a
-// stroke drawn a million times larger does not show a million times more display points. Strokes under
-// 100 units across keep kDisplayTolerance.
+// The display of a stroke follows its curve no closer than this share of the stroke's reach, so that a
+// stroke drawn a million times larger does not show a million times more display points. Strokes that
+// reach less than 100 units from their centroid keep kDisplayTolerance.
 const double kDisplayShare = 1e-3;
 
 // The chordal deviation of the display of a curve fitted to points: kDisplayTolerance, or the share
-// of the points' extent when that is coarser.
+// of the points' reach when that is coarser: the farthest distance from their centroid, which does not
+// change when the stroke is moved, turned or reversed.
 double DisplayTolerance(const VORListValVORMathPoint& points) {
-  double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-  for (const VORMathPoint& p : points) {
-    const double c[3] = {p.GetX(), p.GetY(), p.GetZ()};
-    for (int k = 0; k < 3; ++k) lo[k] = std::min(lo[k], c[k]), hi[k] = std::max(hi[k], c[k]);
-  }
-  const double extent = std::hypot(hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]);
-  const double share = kDisplayShare * extent;
+  const int n = points.Size();
+  if (n == 0) return kDisplayTolerance;
+  double c[3] = {0.0, 0.0, 0.0};
+  for (const VORMathPoint& p : points) c[0] += p.GetX(), c[1] += p.GetY(), c[2] += p.GetZ();
+  const VORMathPoint centroid(c[0] / n, c[1] / n, c[2] / n);
+  double far = 0.0;
+  for (const VORMathPoint& p : points) far = std::max(far, p.SquareDistanceTo(centroid));
+  const double share = kDisplayShare * std::sqrt(far);
   return std::isfinite(share) && share > kDisplayTolerance ? share : static_cast<double>(kDisplayTolerance);
 }
 }  // namespace

@@ -378,18 +378,19 @@ void TAQMoCSCurveFitter::SideTangents(int i, Vec& in, Vec& out) const {
 void TAQMoCSCurveFitter::FindCorners(double cornerAngle, std::vector<int>& corners) const {
   corners.clear();
   const int n = GetPointCount();
+  std::vector<int> candidates;
   int i = 0;
   while (i < n) {
     if (!IsCorner(i, cornerAngle)) {
       ++i;
       continue;
     }
-    // One run of corner points: the corner is its sharpest point. Turns equal within rounding (the
-    // symmetric steps of pixels) are one plateau, and the corner is its middle, wherever the stroke lies
-    // and whichever way it runs.
+    // One run of corner points: the candidate is its sharpest point. Turns equal within rounding (the
+    // symmetric steps of pixels) are one plateau, and the candidate is its middle, wherever the stroke
+    // lies and whichever way it runs. A run ends where the next point lies more than a scale on
+    // (thinned points: each its own corner).
     const int first = i;
     double top = 0.0;
-    // A run ends where the next point lies more than a scale on (thinned points: each its own corner).
     do {
       top = std::max(top, mTurn[static_cast<size_t>(i++)]);
     } while (i < n && IsCorner(i, cornerAngle) && mArc[static_cast<size_t>(i)] - mArc[static_cast<size_t>(i - 1)] <= mScale);
@@ -399,13 +400,20 @@ void TAQMoCSCurveFitter::FindCorners(double cornerAngle, std::vector<int>& corne
         if (lo < 0) lo = j;
         hi = j;
       }
-    const int best = Middle(lo, hi);
-    if (!corners.empty() && mArc[static_cast<size_t>(best)] - mArc[static_cast<size_t>(corners.back())] < mScale) {
-      if (mTurn[static_cast<size_t>(best)] > mTurn[static_cast<size_t>(corners.back())] + kTurnTie) corners.back() = best;
-      continue;
-    }
-    corners.push_back(best);
+    candidates.push_back(Middle(lo, hi));
   }
+  // Of candidates closer than a scale, the sharpest is the corner: sharpest first, each kept unless a
+  // kept one is that close, so that the choice does not depend on the direction of the stroke.
+  std::vector<int> order = candidates;
+  std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+    return mTurn[static_cast<size_t>(x)] > mTurn[static_cast<size_t>(y)] + kTurnTie;
+  });
+  for (int c : order) {
+    bool near = false;
+    for (int k : corners) near = near || std::fabs(mArc[static_cast<size_t>(c)] - mArc[static_cast<size_t>(k)]) < mScale;
+    if (!near) corners.push_back(c);
+  }
+  std::sort(corners.begin(), corners.end());
 }
 
 int TAQMoCSCurveFitter::Middle(int lo, int hi) const {
@@ -540,7 +548,8 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
       for (int r = 0; r < 4; ++r) c = Add(c, Scale(mLocalPoles[static_cast<size_t>(hint - 3 + r)], N[r]));
       const Vec chord = Sub(P[i + 1], P[i]);
       const double allowed = std::max(kLoopTolerances * tol, kLoopShare * Norm(chord));
-      if (SegmentDistanceSq(c, P[i], P[i + 1]) > allowed * allowed) {
+      // A span already shorter than the tolerance gains nothing from halving.
+      if ((U[hint + 1] - U[hint]) * len > tol && SegmentDistanceSq(c, P[i], P[i + 1]) > allowed * allowed) {
         spanErr[static_cast<size_t>(hint)] = 2.0 * tol;
         loops = true;
       }
@@ -574,7 +583,8 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
       if (k + 1 < poles) next.push_back(U[k + 1]);
     }
     next.insert(next.end(), {1.0, 1.0, 1.0, 1.0});
-    if (!refined) return maxErr;
+    // The last round keeps the knots its poles were solved for.
+    if (!refined || iteration + 1 == kMaxRefinements) return maxErr;
     mLocal.swap(next);
   }
   return maxErr;

@@ -167,7 +167,8 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
   std::vector<char> stay = fixed;
   const double tolSq = tolerance * tolerance;
   const VORMathPoint* p = points.Data();
-  std::vector<double> dist(static_cast<size_t>(n), 0.0);
+  std::vector<double> dist(static_cast<size_t>(n), 0.0), arc(static_cast<size_t>(n), 0.0);
+  for (int i = 1; i < n; ++i) arc[static_cast<size_t>(i)] = arc[static_cast<size_t>(i - 1)] + p[i].DistanceTo(p[i - 1]);
   std::vector<std::pair<int, int>> stack;
   int a = 0;
   for (int b = 1; b < n; ++b) {
@@ -184,12 +185,18 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
       }
       if (!(worst > tolSq)) continue;
       // The farthest point is kept. Points as far within rounding (the symmetric steps of pixels) are
-      // one choice, and the one nearest the middle of the run is kept: the same point wherever the
-      // stroke lies and whichever way it runs.
+      // one choice, and the one nearest the middle of the run along the stroke is kept: the same point
+      // wherever the stroke lies and whichever way it runs.
       const double tie = worst * (1.0 - kTie);
+      const double mid = 0.5 * (arc[static_cast<size_t>(lo)] + arc[static_cast<size_t>(hi)]);
+      const double arcTie = kTie * (arc[static_cast<size_t>(hi)] - arc[static_cast<size_t>(lo)]);
       int at = -1;
-      for (int i = lo + 1; i < hi; ++i)
-        if (dist[static_cast<size_t>(i)] >= tie && (at < 0 || std::abs(2 * i - lo - hi) < std::abs(2 * at - lo - hi))) at = i;
+      double atOff = 0.0;
+      for (int i = lo + 1; i < hi; ++i) {
+        if (dist[static_cast<size_t>(i)] < tie) continue;
+        const double off = std::fabs(arc[static_cast<size_t>(i)] - mid);
+        if (at < 0 || off < atOff - arcTie) at = i, atOff = off;
+      }
       stay[static_cast<size_t>(at)] = 1;
       stack.emplace_back(lo, at);
       stack.emplace_back(at, hi);

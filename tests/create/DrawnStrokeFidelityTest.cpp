@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "StrokeFiles.h"
@@ -43,6 +44,12 @@ Drawn Draw(Points drawn, const std::string& file) {
   s.GetDisplayData(isSketch, color, width, splits, d.display, nullptr);
   s.GetAnchors(d.anchors);
   return d;
+}
+
+Points Map(const Points& in, const std::function<VORMathPoint(const VORMathPoint&)>& f) {
+  Points out;
+  for (const VORMathPoint& p : in) out.Append(f(p));
+  return out;
 }
 
 double Directed(const Points& from, const Points& to) {
@@ -94,6 +101,33 @@ TEST(DrawnStrokeFidelity, CornersOfAZigZagBecomeAnchorsAndStaySharp) {
       const VORMathVector in = c - d.display[before], out = d.display[after] - c;
       const double turned = std::acos(in.Dot(out) / (in.GetNorm() * out.GetNorm())) * 180.0 / M_PI;
       EXPECT_GE(turned, 0.8 * turn) << "turn " << turn << ": the corner is rounded off";
+    }
+  }
+}
+
+TEST(DrawnStrokeFidelity, TheSameStrokeShowsTheSameCurveMovedOrTurned) {
+  const double c = std::cos(37.0 * M_PI / 180.0), s = std::sin(37.0 * M_PI / 180.0);
+  struct Move {
+    const char* name;
+    std::function<VORMathPoint(const VORMathPoint&)> to, back;
+  };
+  const Move moves[] = {
+      {"moved far", [](const VORMathPoint& p) { return p + VORMathVector(1000.0, -2000.0, 0.0); },
+       [](const VORMathPoint& p) { return p - VORMathVector(1000.0, -2000.0, 0.0); }},
+      {"moved by a fraction", [](const VORMathPoint& p) { return p + VORMathVector(0.5, -0.25, 0.0); },
+       [](const VORMathPoint& p) { return p - VORMathVector(0.5, -0.25, 0.0); }},
+      {"turned about the view axis",
+       [=](const VORMathPoint& p) { return VORMathPoint(c * p.GetX() - s * p.GetY(), s * p.GetX() + c * p.GetY(), p.GetZ()); },
+       [=](const VORMathPoint& p) { return VORMathPoint(c * p.GetX() + s * p.GetY(), c * p.GetY() - s * p.GetX(), p.GetZ()); }},
+  };
+  for (const std::string& file : StrokeFiles("real")) {
+    const Points drawn = LoadStrokePoints(file);
+    const Drawn base = Draw(drawn, file);
+    for (const Move& m : moves) {
+      const Drawn other = Draw(Map(drawn, m.to), file);
+      const Points back = Map(other.display, m.back);
+      EXPECT_LE(std::max(Directed(back, base.display), Directed(base.display, back)), 0.05) << file << " " << m.name;
+      EXPECT_EQ(other.anchors.Size(), base.anchors.Size()) << file << " " << m.name;
     }
   }
 }
