@@ -181,8 +181,6 @@ TEST(UnitLength, IsComputedOnceAndServedFromTheCache) {
   EXPECT_DOUBLE_EQ(s.GetUnitLength(), 10.0);
   s.SetAnchors(Ints({1, 2, 3, 4, 5, 6, 7, 8, 9, 11}));
   EXPECT_DOUBLE_EQ(s.GetUnitLength(), 10.0);
-  TestStroke copy(s);
-  EXPECT_DOUBLE_EQ(copy.GetUnitLength(), 10.0);
 }
 
 TEST(UnitLength, SpansSegmentsOnSeveralPlanesAndTheGapsBetweenThem) {
