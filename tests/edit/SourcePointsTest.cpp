@@ -160,6 +160,7 @@ TEST(UnitLength, IsTheLengthOverAHundredOrTwentyPerAnchorAndAtLeastHalfAUnit) {
     double expected;
   } cases[] = {
       {"three anchors", StraightOfLength(1000.0, 10), Ints({1, 5, 11}), 10.0},
+      {"four anchors", StraightOfLength(1000.0, 10), Ints({1, 3, 5, 11}), 10.0},
       {"five anchors", StraightOfLength(1000.0, 10), Ints({1, 2, 3, 4, 11}), 10.0},
       {"ten anchors", StraightOfLength(1000.0, 10), Ints({1, 2, 3, 4, 5, 6, 7, 8, 9, 11}), 5.0},
       {"short", StraightOfLength(20.0, 4), Ints({1, 5}), 0.5},

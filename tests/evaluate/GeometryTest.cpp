@@ -279,15 +279,18 @@ TEST(StrokeCaches, ARangeRequestRefitsAndLeavesTheStrokesOwnCachesAsTheyWere) {
   const VORListValVORMathPoint display = Display(s, &ownSplits);
   VORListPtrVORCurve ownCurves;
   s.Evaluate(&k.factory, &k.config, ownCurves, nullptr, nullptr, nullptr, nullptr);
-  const long long made = k.factory.GetCreatedCurveCount();
-  double part[2] = {0.25, 0.5};
-  VORListPtrVORCurve curves;
-  VORListValVORMathPoint points;
-  VORRawCollint splits;
-  ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, curves, part, &splits, &points, nullptr));
-  EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
-  // The cut covers a quarter of the display's length, more or less what the curve's arc length gives.
-  EXPECT_NEAR(PolylineLength(points) / PolylineLength(display), 0.25, 0.02);
+  // Ranges that differ from the stroke's own at the start, or only at the end.
+  double middle[2] = {0.25, 0.5}, first[2] = {0.0, 0.25};
+  for (double* part : {middle, first}) {
+    const long long made = k.factory.GetCreatedCurveCount();
+    VORListPtrVORCurve curves;
+    VORListValVORMathPoint points;
+    VORRawCollint splits;
+    ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, curves, part, &splits, &points, nullptr));
+    EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
+    // The cut covers a quarter of the display's length, more or less what the curve's arc length gives.
+    EXPECT_NEAR(PolylineLength(points) / PolylineLength(display), 0.25, 0.02) << part[0];
+  }
   VORRawCollint afterSplits;
   EXPECT_EQ(Display(s, &afterSplits), display);
   EXPECT_EQ(afterSplits, ownSplits);

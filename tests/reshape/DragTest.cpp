@@ -149,6 +149,42 @@ TEST(Drag, ProjectModeInsideAPieceAddsAPointAndShiftsTheAnchors) {
   EXPECT_EQ(points[11], p[10]);
 }
 
+TEST(Drag, DragModeInsideAPieceWithoutInnerPointsMakesTheTargetAPoint) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  s.SetSketchPlane(VORMathPlane());
+  const VORListValVORMathPoint p = Wave(10);
+  MakePlainStroke(s, p, Ints({1, 4, 5, 10}));
+  const VORMathPoint from = p[4] + (p[5] - p[4]) * 0.5, to = from + VORMathVector(0.0, 0.0, 0.5);
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, true));
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 4, 6, 11}));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 11);
+  EXPECT_LT(points[5].DistanceTo(to), 1e-12);
+}
+
+TEST(Drag, ProjectModeOnAnAnchorPutsThatAnchorExactlyOnTheTarget) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  s.SetSketchPlane(VORMathPlane());
+  const VORListValVORMathPoint p = Wave(10);
+  MakePlainStroke(s, p, Ints({1, 6, 10}));
+  const VORMathPoint to = p[6] + VORMathVector(0.0, 1.0, 0.0);
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, p[6] + VORMathVector(0.0, 0.0, 2.0), to, true, true));
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 6, 10}));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 10);
+  EXPECT_EQ(points[6], to);
+}
+
 TEST(Drag, AStrokeOnTwoPlanesIsDraggedAsOneSegment) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;

@@ -198,14 +198,19 @@ TEST(SourceCurve, FollowsTheEndTangentsWhereTheBlendsAskForThem) {
   ASSERT_NE(curve, nullptr);
   const VORMathDirection start(curve->EvalFirstDerivative(curve->GetStartLimit()));
   EXPECT_GT(start.Dot(dirs[0].GetVector()), 0.999);
-  blends.RemoveAll();
-  blends.Append(0.0);
-  blends.Append(0.0);
+  // A zero blend leaves that end free: the straight line stays straight there.
+  blends[1] = 0.0;
   s.SetBlends(blends);
   curve = s.GetSourceCurve(&factory, &config, unused, nullptr);
   ASSERT_NE(curve, nullptr);
-  const VORMathDirection free(curve->EvalFirstDerivative(curve->GetStartLimit()));
-  EXPECT_GT(free.GetX(), 0.999);  // zero tangents leave the straight line straight
+  EXPECT_GT(VORMathDirection(curve->EvalFirstDerivative(curve->GetStartLimit())).GetX(), 0.999);
+  EXPECT_GT(VORMathDirection(curve->EvalFirstDerivative(curve->GetEndLimit())).Dot(dirs[1].GetVector()), 0.999);
+  blends[1] = 1.0;
+  blends[2] = 0.0;
+  s.SetBlends(blends);
+  curve = s.GetSourceCurve(&factory, &config, unused, nullptr);
+  ASSERT_NE(curve, nullptr);
+  EXPECT_GT(VORMathDirection(curve->EvalFirstDerivative(curve->GetEndLimit())).GetX(), 0.999);
 }
 
 TEST(SourceCurve, FallsBackOnTheDisplayPolylineAndGivesNullForNothing) {
