@@ -78,6 +78,17 @@ TEST(PolylineTrim, CutsPointsNormalsAndSplitsToTheFeet) {
   EXPECT_EQ(splits[1], 4);
 }
 
+TEST(PolylineTrim, WithoutTheFlagCutsAtTheNearestExistingPoints) {
+  VORListValVORMathPoint points = Line(6);
+  VORListValVORMathVector normals;
+  VORRawCollint splits;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::PolylineTrim(splits, points, normals, VORMathPoint(1.7, 1, 0),
+                                                   VORMathPoint(3.2, -1, 0), false));
+  ASSERT_EQ(points.Size(), 2);
+  EXPECT_TRUE(points[1] == VORMathPoint(2, 0, 0));
+  EXPECT_TRUE(points[2] == VORMathPoint(3, 0, 0));
+}
+
 TEST(PolylineTrim, RefusesTooFewOrNonFinitePoints) {
   VORListValVORMathPoint one = Line(1);
   VORListValVORMathVector normals;
