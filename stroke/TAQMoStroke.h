@@ -8,8 +8,9 @@
 // records a caller hands in with SetTangents stay the caller's. Curves and bodies belong to the factory
 // in which they were made: the stroke's curve lists hold pointers only and never delete a curve.
 //
-// Results: S_OK (0) or E_FAIL (0x80004005) for the operations that fill or query, bool for geometric and
-// editing operations. A failed operation leaves the stroke as it was unless its comment says otherwise.
+// Results: S_OK (0) or E_FAIL (negative: 0x80004005 read as a signed 32-bit value) for the operations that
+// fill or query, bool for geometric and editing operations. A failed operation leaves the stroke as it was
+// unless its comment says otherwise.
 // Ranges are two doubles [start, end], fractions of the whole stroke; anchors and splits are 1-based
 // positions. One stroke is used by one thread at a time.
 #ifndef TAQMoStroke_h

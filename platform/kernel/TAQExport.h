@@ -17,12 +17,13 @@
 #  define TAQ_HIDDEN __attribute__((visibility("hidden")))
 #endif
 
-// Result codes of the operations that fill or query a stroke.
+// Result codes of the operations that fill or query a stroke. A failure is negative: E_FAIL is the 32-bit
+// code 0x80004005 read as a signed value, whatever the width of long, so that `result < 0` detects it.
 #ifndef S_OK
 #  define S_OK 0L
 #endif
 #ifndef E_FAIL
-#  define E_FAIL static_cast<long>(0x80004005L)
+#  define E_FAIL (-0x7FFFBFFBL)
 #endif
 
 #endif

@@ -192,6 +192,28 @@ TEST(SegmentEvaluate, MakesNoFitUnlessCurvesOrADisplayAreAskedForAndChecksTheRan
   EXPECT_EQ(splits[1], 0);
 }
 
+// A segment on a plane without 2D points fails, with a negative result, before it fits anything or
+// refreshes its stored 3D points.
+TEST(SegmentEvaluate, AFailedGatheringIsNegativeAndKeepsTheStoredPoints) {
+  Kit k;
+  TAQMoStrokeData segment;
+  VORListValVORMathPoint stored;
+  for (int i = 0; i < 5; ++i) stored.Append(VORMathPoint(i, 1, 0));
+  segment.SetCoords(stored);
+  segment.SetBase(VORMathPlane());
+  VORListValVORMathPoint source, points, after;
+  VORListPtrVORCurve curves;
+  VORRawCollint splits;
+  svConstraintStatus status = 1;
+  VORMathVector free[2];
+  EXPECT_LT(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, &curves,
+                             &splits, &points, nullptr, nullptr, false),
+            0);
+  EXPECT_EQ(curves.Size(), 0);
+  segment.GetCoords(after);
+  EXPECT_EQ(after, stored);
+}
+
 // ---- End tangents ----
 
 TEST(RealStrokes, AnUpdateRecordsTheFitsEndPointsAndTangentsInThePlane) {
