@@ -2,13 +2,15 @@
 // and Set, and the holder bookkeeping that lets copies share segments safely.
 #include "TAQMoStroke.h"
 
+#include <algorithm>
 #include <cmath>
 
 // ---- Holder bookkeeping ----
 //
-// Every place in a stroke's data or tangent vector that holds a segment counts once in the segment's
-// mHolders. A segment whose mReclaim mark is set (adopted by SetData or made by the library) is deleted
-// when its count drops to zero; an unmarked one (a caller's record given to SetTangents) is never deleted.
+// Every place in a stroke's data vector that holds a segment, and every record a stroke keeps, counts once
+// in the segment's mHolders. A segment whose mReclaim mark is set (adopted by SetData or made by the
+// library) is deleted when its count drops to zero; an unmarked one (a caller's record) is never deleted,
+// never counted and never kept.
 
 void TAQMoStroke::Hold(const TAQUtVector<TAQMoStrokeData*>& segments, bool takeCharge) {
   const unsigned int n = segments.Size();
@@ -32,23 +34,30 @@ void TAQMoStroke::LetGo(TAQUtVector<TAQMoStrokeData*>& segments) {
   }
 }
 
-void TAQMoStroke::AdoptTangentRecord(TAQMoStrokeData* record) {
-  try {
-    mTangents.Append(record);
-  } catch (...) {
-    if (record && record->mHolders == 0) delete record;
-    throw;
-  }
-  if (record) {
-    ++record->mHolders;
-    record->mReclaim = true;
-  }
+void TAQMoStroke::CountKept(const std::vector<TAQMoStrokeData*>& kept, std::size_t from) {
+  for (std::size_t i = from; i < kept.size(); ++i) ++kept[i]->mHolders;
 }
 
-void TAQMoStroke::DropTangentRecords() {
-  LetGo(mTangents);
-  mTangents.RemoveAll();
+void TAQMoStroke::ReleaseKept(std::vector<TAQMoStrokeData*>& kept) {
+  for (TAQMoStrokeData* record : kept)
+    if (--record->mHolders <= 0 && record->mReclaim) delete record;
+  kept.clear();
 }
+
+void TAQMoStroke::AdoptTangentRecord(TAQMoStrokeData* record) {
+  try {
+    mKeptRecords.reserve(mKeptRecords.size() + 1);
+    mTangents.Append(record);
+  } catch (...) {
+    delete record;
+    throw;
+  }
+  record->mReclaim = true;
+  ++record->mHolders;
+  mKeptRecords.push_back(record);
+}
+
+void TAQMoStroke::DropTangentRecords() { mTangents.RemoveAll(); }
 
 // ---- Creation, copying, destruction ----
 
@@ -85,10 +94,11 @@ TAQMoStroke::TAQMoStroke(const TAQMoStroke& other)
       mCoords(other.mCoords),
       mNormals(other.mNormals),
       mCurveCache(other.mCurveCache),
-      mFullCurveCache(other.mFullCurveCache) {
+      mFullCurveCache(other.mFullCurveCache),
+      mKeptRecords(other.mKeptRecords) {
   // Counted only once every member is built: a failure above leaves no count behind.
   Hold(mData, false);
-  Hold(mTangents, false);
+  CountKept(mKeptRecords, 0);
 }
 
 TAQMoStroke& TAQMoStroke::operator=(const TAQMoStroke& other) {
@@ -96,9 +106,14 @@ TAQMoStroke& TAQMoStroke::operator=(const TAQMoStroke& other) {
   // Copies first, so that a failed allocation leaves this stroke as it was.
   TAQUtVector<TAQMoStrokeData*> data(other.mData);
   TAQUtVector<TAQMoStrokeData*> tangents(other.mTangents);
+  // This stroke keeps its own records too: a caller may have saved them with GetTangents.
+  std::vector<TAQMoStrokeData*> kept(mKeptRecords);
+  const std::size_t ownKept = kept.size();
+  for (TAQMoStrokeData* record : other.mKeptRecords)
+    if (std::find(kept.begin(), kept.end(), record) == kept.end()) kept.push_back(record);
   // Hold the source's segments before letting go of ours: a segment both strokes hold survives.
   Hold(data, false);
-  Hold(tangents, false);
+  CountKept(kept, ownKept);
   mType = other.mType;
   mIsSketch = other.mIsSketch;
   mSketchPlaneDefined = other.mSketchPlaneDefined;
@@ -106,8 +121,8 @@ TAQMoStroke& TAQMoStroke::operator=(const TAQMoStroke& other) {
   mRange[1] = other.mRange[1];
   LetGo(mData);
   mData = data;
-  LetGo(mTangents);
   mTangents = tangents;
+  mKeptRecords.swap(kept);
   mColor = other.mColor;
   mWidth = other.mWidth;
   mUnitLength = other.mUnitLength;
@@ -125,9 +140,10 @@ TAQMoStroke& TAQMoStroke::operator=(const TAQMoStroke& other) {
 }
 
 TAQMoStroke::~TAQMoStroke() {
-  // Segments in index order, then the records; the members tear themselves down afterwards.
+  // Segments in index order, then the kept records; the members tear themselves down afterwards. The
+  // records in mTangents are not touched: a caller's own may already be gone.
   LetGo(mData);
-  LetGo(mTangents);
+  ReleaseKept(mKeptRecords);
 }
 
 // ---- Plain accessors ----
@@ -290,10 +306,18 @@ long TAQMoStroke::GetTangents(TAQUtVector<TAQMoStrokeData*>& tangents) const {
 long TAQMoStroke::SetTangents(const TAQUtVector<TAQMoStrokeData*>& tangents) {
   if (&tangents == &mTangents) return S_OK;
   TAQUtVector<TAQMoStrokeData*> incoming(tangents);
-  // Held before the old records are let go, so that handing back the stroke's own records is safe.
-  Hold(incoming, false);
-  LetGo(mTangents);
+  // The reclaimable records coming in are kept from now on (a caller's own record is never kept).
+  std::vector<TAQMoStrokeData*> kept(mKeptRecords);
+  const std::size_t before = kept.size();
+  for (unsigned int i = 0; i < incoming.Size(); ++i) {
+    TAQMoStrokeData* record = incoming[i];
+    if (record && record->mReclaim && std::find(kept.begin(), kept.end(), record) == kept.end())
+      kept.push_back(record);
+  }
+  // The records leaving mTangents stay kept (and are not touched): a caller may hand them back.
   mTangents = incoming;
+  CountKept(kept, before);
+  mKeptRecords.swap(kept);
   return S_OK;
 }
 

@@ -4,9 +4,11 @@
 //
 // Ownership. The stroke owns the segments of its data: copies share the very segment pointers, and a
 // segment is deleted when the last stroke holding it lets go (destructor, SetData, assignment over it),
-// never twice and never while another stroke still holds it. Tangent records made by the stroke are reclaimed the same way;
-// records a caller hands in with SetTangents stay the caller's. Curves and bodies belong to the factory
-// in which they were made: the stroke's curve lists hold pointers only and never delete a curve.
+// never twice and never while another stroke still holds it. The stroke never deletes a tangent record it
+// drops (SetTangents, a closed stroke): a record the stroke made stays valid as long as a stroke that held
+// it lives, and the last of those deletes it when it goes; records a caller hands in with SetTangents stay
+// the caller's and are never touched once dropped or once the stroke is gone. Curves and bodies belong to
+// the factory in which they were made: the stroke's curve lists hold pointers only and never delete one.
 //
 // Results: S_OK (0) or E_FAIL (negative: 0x80004005 read as a signed 32-bit value) for the operations that
 // fill or query, bool for geometric and editing operations. A failed operation leaves the stroke as it was
@@ -15,6 +17,9 @@
 // positions. One stroke is used by one thread at a time.
 #ifndef TAQMoStroke_h
 #define TAQMoStroke_h
+
+#include <cstddef>
+#include <vector>
 
 #include "TAQExport.h"
 #include "TAQMoStrokeData.h"
@@ -79,8 +84,10 @@ class TAQ_EXPORT TAQMoStroke {
   long SetNormals(const VORListValVORMathVector& normals);
   // The stroke's segment pointers; the segments stay the stroke's.
   long GetData(TAQUtVector<TAQMoStrokeData*>& data) const;
+  // The stroke's record pointers; they stay valid while this stroke lives, whatever it is given later.
   long GetTangents(TAQUtVector<TAQMoStrokeData*>& tangents) const;
-  // Stores the caller's record pointers; records the caller made stay the caller's to delete.
+  // Stores the caller's record pointers and deletes nothing; records the caller made stay the caller's to
+  // delete, records a stroke made stay valid while this stroke lives too.
   long SetTangents(const TAQUtVector<TAQMoStrokeData*>& tangents);
   long SetDisplayData(const VORRawCollint& splits, const VORListValVORMathPoint& coords,
                       const VORListValVORMathVector& normals);
@@ -194,21 +201,29 @@ class TAQ_EXPORT TAQMoStroke {
 
  private:
   // Holder bookkeeping of shared segments and records (stroke/TAQMoStroke.cpp). Each place in a stroke's
-  // mData or mTangents that holds a segment counts once in the segment's mHolders; a segment whose
-  // mReclaim mark is set is deleted by the last place that lets go of it, an unmarked one never.
-  // Hold counts every non-null entry (takeCharge also sets the mark); LetGo uncounts every non-null entry,
-  // stores null in its place and deletes the marked segments nobody holds any more.
+  // mData that holds a segment, and each entry of a stroke's mKeptRecords, counts once in the segment's
+  // mHolders; a segment whose mReclaim mark is set is deleted when its count drops to zero, an unmarked
+  // one never. Hold counts every non-null entry (takeCharge also sets the mark); LetGo uncounts every
+  // non-null entry, stores null in its place and deletes the marked segments nobody holds any more.
   static void Hold(const TAQUtVector<TAQMoStrokeData*>& segments, bool takeCharge);
   static void LetGo(TAQUtVector<TAQMoStrokeData*>& segments);
 
-  // The only ways the library's own code changes mTangents (copies of the vector are free to take):
-  // AdoptTangentRecord appends a record made with new TAQMoStrokeData and takes charge of it, so that it
-  // is deleted once no stroke holds it (never delete it yourself; if the append fails the record is
-  // deleted and the failure passes on). DropTangentRecords empties mTangents, letting go of every record
-  // (records still held by a copy survive; records a caller gave to SetTangents are never deleted).
-  // Writing into a held record in place (UpdatePointTangentData) needs neither.
+  // Tangent records. The places in mTangents count nothing, and dropping a record from mTangents
+  // (SetTangents, a closed stroke) never deletes it: a record a caller saved with GetTangents stays valid
+  // while the stroke lives. Every reclaimable record that enters mTangents (made by the end-tangent
+  // recording, or a segment some stroke has taken charge of) is kept in mKeptRecords instead, copies and
+  // assignments keep what their source keeps, and the last stroke keeping a record deletes it when it
+  // goes. A caller's own record is never kept: once out of mTangents (or with the stroke gone) the stroke
+  // never touches it again, so its owner may free it at any time the stroke does not use it.
+  // AdoptTangentRecord appends a record made with new TAQMoStrokeData and keeps it (if the append fails the
+  // record is deleted and the failure passes on); DropTangentRecords empties mTangents. Writing into a held
+  // record in place (UpdatePointTangentData) needs neither.
   void AdoptTangentRecord(TAQMoStrokeData* record);
   void DropTangentRecords();
+  // The records of kept from position `from` on count once each; ReleaseKept uncounts every record of
+  // kept, deletes those nobody holds any more and empties kept.
+  static void CountKept(const std::vector<TAQMoStrokeData*>& kept, std::size_t from);
+  static void ReleaseKept(std::vector<TAQMoStrokeData*>& kept);
 
   int mType;
   bool mIsSketch;
@@ -229,6 +244,7 @@ class TAQ_EXPORT TAQMoStroke {
   VORListValVORMathVector mNormals;
   VORListPtrVORCurve mCurveCache;
   VORListPtrVORCurve mFullCurveCache;
+  std::vector<TAQMoStrokeData*> mKeptRecords;  // the reclaimable tangent records this stroke keeps alive
 };
 
 #endif

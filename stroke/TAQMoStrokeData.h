@@ -66,8 +66,8 @@ class TAQ_EXPORT TAQMoStrokeData {
   VORListValVORMathPoint2D mPoints2D;
 
   // Holder bookkeeping of the strokes that share this segment (not part of its value: never copied).
-  // mHolders counts the places in strokes' data and tangent vectors that hold it; mReclaim is set once a
-  // stroke has taken charge of it, and the last holder to let go of such a segment deletes it.
+  // mHolders counts the places in strokes' data vectors and kept-record lists that hold it; mReclaim is set
+  // once a stroke has taken charge of it, and the last holder to let go of such a segment deletes it.
   int mHolders = 0;
   bool mReclaim = false;
 };

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "TAQMoCSStrokeUtilities.h"
 #include "TAQMoStroke.h"
@@ -150,6 +151,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::unique_ptr<FuzzStroke> slots[kSlots];
   bool anchorsPromised[kSlots] = {false, false, false};
   for (int i = 0; i < kSlots; ++i) slots[i].reset(new FuzzStroke());
+  // Tangent records the caller saved from a stroke (valid while that stroke lives), and records the
+  // caller made itself (its own to free, which it does at the end, before or after the strokes go).
+  TAQUtVector<TAQMoStrokeData*> saved;
+  int savedFrom = -1;
+  std::vector<std::unique_ptr<TAQMoStrokeData>> own;
+  auto gone = [&](int slot) { if (slot == savedFrom) { saved.RemoveAll(); savedFrom = -1; } };
 
   // TAQ_FUZZ_TRACE=1 prints each step, to read what a failing input did.
   static const bool trace = std::getenv("TAQ_FUZZ_TRACE") != nullptr;
@@ -202,9 +209,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         anchorsPromised[k] = false;
         break;
       }
-      case 7: { const int j = in.U8() % kSlots; if (j != k) { slots[j].reset(new FuzzStroke(s)); anchorsPromised[j] = anchorsPromised[k]; } break; }
+      case 7: { const int j = in.U8() % kSlots; if (j != k) { gone(j); slots[j].reset(new FuzzStroke(s)); anchorsPromised[j] = anchorsPromised[k]; } break; }
       case 8: { const int j = in.U8() % kSlots; if (slots[j]) { *slots[j] = s; anchorsPromised[j] = anchorsPromised[k]; } break; }
-      case 9: slots[k].reset(); continue;
+      case 9: gone(k); slots[k].reset(); continue;
       case 10: { VORListPtrVORCurve c; VORRawCollint sp; VORListValVORMathPoint p; VORListValVORMathVector n;
                  s.Evaluate(&factory, &config, c, nullptr, &sp, &p, &n); break; }
       case 11: { VORListPtrVORCurve c; double r[2] = {in.Number() / 100.0, in.Number() / 100.0};
@@ -229,8 +236,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  s.CreateExtrudedBody(&config, &factory, lim, body, (in.U8() & 1) ? ends : nullptr); break; }
       case 21: { VORTopData top(&config, nullptr); VORBody* body = nullptr; s.MakeWireBody(&factory, &top, &body); break; }
       case 22: s.ClearCurveCache(); break;
-      case 23: { const int j = in.U8() % kSlots;  // share tangent records between strokes
-                 if (slots[j]) { TAQUtVector<TAQMoStrokeData*> t; s.GetTangents(t); slots[j]->SetTangents(t); }
+      case 23: { const uint8_t b = in.U8();  // tangent records: shared, saved, given back, dropped, the caller's
+                 const int j = b % kSlots;
+                 switch (b / kSlots % 5) {
+                   case 0: if (slots[j]) { TAQUtVector<TAQMoStrokeData*> t; s.GetTangents(t); slots[j]->SetTangents(t); } break;
+                   case 1: s.GetTangents(saved); savedFrom = k; break;
+                   case 2: s.SetTangents(saved); break;
+                   case 3: s.SetTangents(TAQUtVector<TAQMoStrokeData*>()); break;
+                   default: {
+                     TAQUtVector<TAQMoStrokeData*> mine;
+                     for (int i = 0; i < 1 + b % 2; ++i) {
+                       own.emplace_back(new TAQMoStrokeData());
+                       if (j > 0) own.back()->SetBase(VORMathPlane());  // reference-defined, no points yet
+                       mine.Append(own.back().get());
+                     }
+                     s.SetTangents(mine);
+                   }
+                 }
                  break; }
     }
     if (trace) {
@@ -251,8 +273,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.GetSourcePoints(pts, nullptr, nullptr, nullptr, nullptr);
     s.GetUnitLength();
   }
-  // Destroy in the order the input's last byte says.
-  const int order = size ? data[size - 1] % 2 : 0;
-  for (int i = 0; i < kSlots; ++i) slots[order ? kSlots - 1 - i : i].reset();
+  // Destroy in the order the input's last byte says; the caller frees its own records first or last.
+  const int order = size ? data[size - 1] % 4 : 0;
+  if (order & 2) own.clear();
+  for (int i = 0; i < kSlots; ++i) slots[(order & 1) ? kSlots - 1 - i : i].reset();
+  own.clear();
   return 0;
 }
