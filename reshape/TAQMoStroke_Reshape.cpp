@@ -68,9 +68,9 @@ bool TAQMoStroke::ReshapeCurve(VORSoftwareConfiguration* config, VORGeoFactory* 
     }
     if (!TAQMoCSStrokeUtilities::IsCoincident(to, foot, tol.LengthTolSq())) {
       TAQMoCSStrokeUtilities::DeformPolyLine(points, anchorPoints, foot, to, first, last);
+      // The run written back is the one the deformation reports: widening it to k would move the point
+      // of an anchor k the foot lies just past onto its moved neighbour.
       if (k >= 1 && k <= points.Size()) points[k] = to;
-      if (first > k) first = k;
-      if (last < k) last = k;
       changed = true;
     }
     if (newAnchor) {

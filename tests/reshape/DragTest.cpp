@@ -185,6 +185,31 @@ TEST(Drag, ProjectModeOnAnAnchorPutsThatAnchorExactlyOnTheTarget) {
   EXPECT_EQ(points[6], to);
 }
 
+// The foot lies a few thousandths of a piece past anchor 5 of a stroke on a plane: the anchor is that
+// point, and only the run the deformation moved changes; the anchor keeps its point.
+TEST(Drag, InsertingJustPastAnAnchorKeepsTheAnchorsPoint) {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+  TestStroke s;
+  s.SetSketchPlane(VORMathPlane());
+  VORListValVORMathPoint2D uv;
+  for (int i = 1; i <= 10; ++i) uv.Append(VORMathPoint2D(i, 1));
+  VORListValVORMathPlane planes;
+  planes.Append(VORMathPlane());
+  VORListValVORMathPoint none;
+  VORRawCollint anchors = Ints({1, 5, 10});
+  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, planes, uv, none, &anchors), S_OK);
+  const double whole[2] = {0.0, 1.0};
+  s.SetRange(whole);
+  ASSERT_TRUE(s.InsertAnchor(&config, &factory, VORMathPoint(5.005, 1.5, 0)));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 10);
+  EXPECT_EQ(points[5], VORMathPoint(5, 1, 0));
+  for (int i = 2; i <= points.Size(); ++i) EXPECT_GT(points[i].DistanceTo(points[i - 1]), 0.1) << i;
+  EXPECT_TRUE(AnchorsWellFormed(s));
+}
+
 TEST(Drag, AStrokeOnTwoPlanesIsDraggedAsOneSegment) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
