@@ -59,11 +59,12 @@ void TAQMoStroke::ClearDataBetween(int first, int last) {
   VORListValVORMathPoint2D points2D;
   VORListValVORMathPlane planes;
   GetSourcePoints(points, &points2D, &planes, nullptr, nullptr);
-  // A run that starts before the first point or ends beyond the last is refused: the stroke stays.
-  if (first < 1 || last > points.Size()) return;
+  // Positions count from 1: a run that starts before the first point is refused, and the stroke stays.
+  if (first < 1) return;
   VORRawCollint anchors = mAnchors;
-  // The run leaves every list at once; anchors after it move back by its length, and an anchor inside
-  // it lands on the point before it.
+  // The points of the run leave every list at once (a run reaching past the last point takes what there
+  // is); anchors after the run move back by its length, and an anchor inside it lands on the point before
+  // it.
   const int count = last - first + 1;
   points.RemovePositions(first, count);
   points2D.RemovePositions(first, count);

@@ -188,11 +188,11 @@ TEST(ClearDataBetween, RemovesTheRunAndShiftsTheAnchorsBehindIt) {
   EXPECT_EQ(points[5], p[8]);
 }
 
-TEST(ClearDataBetween, ShortRunsAndRunsOutsideThePointsChangeNothing) {
+TEST(ClearDataBetween, ShortRunsAndRunsBeforeTheFirstPointChangeNothing) {
   TestStroke s;
   MakePlainStroke(s, Numbered(10), Ints({1, 5, 10}));
   const snapshot::State before = snapshot::Take(s);
-  const int runs[][2] = {{3, 4}, {4, 4}, {6, 2}, {0, 5}, {-3, 4}, {8, 11}, {2, 1000}};
+  const int runs[][2] = {{3, 4}, {4, 4}, {6, 2}, {0, 5}, {-3, 4}};
   for (const auto& r : runs) {
     s.ClearDataBetween(r[0], r[1]);
     EXPECT_TRUE(snapshot::Same(before, s)) << r[0] << ".." << r[1];
@@ -201,6 +201,20 @@ TEST(ClearDataBetween, ShortRunsAndRunsOutsideThePointsChangeNothing) {
   const snapshot::State blank = snapshot::Take(empty);
   empty.ClearDataBetween(1, 5);
   EXPECT_TRUE(snapshot::Same(blank, empty));
+}
+
+TEST(ClearDataBetween, ARunPastTheLastPointRemovesWhatThereIsAndLowersTheAnchors) {
+  TestStroke s;
+  const VORListValVORMathPoint p = Numbered(10);
+  MakePlainStroke(s, p, Ints({1, 5, 10}));
+  s.ClearDataBetween(8, 11);
+  VORRawCollint anchors;
+  s.GetAnchors(anchors);
+  EXPECT_EQ(anchors, Ints({1, 5, 7}));
+  VORListValVORMathPoint points;
+  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_EQ(points.Size(), 7);
+  EXPECT_EQ(points[7], p[7]);
 }
 
 TEST(ClearDataBetween, KeepsTheRangeAndThePlaneOfAReferencedStroke) {
