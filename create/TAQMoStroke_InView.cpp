@@ -32,8 +32,10 @@ long TAQMoStroke::CreateInView(TAQMoStroke& stroke, VORSoftwareConfiguration* co
   if (!planeDefined) return E_FAIL;
   const VORMathPlane sketchPlane = stroke.mSketchPlane;
 
-  // Anchors first: finding them drops repeated samples from the working points, and the 2D points must
-  // be made from the same list the anchors refer to.
+  // Anchors first, then the 2D points. Anchors are positions in the stroke's source points, the first 1 and
+  // the last their count; finding them drops repeated samples from the working points. 2D points made
+  // before that would keep the repeats, and every anchor after a repeat (the last one included) would
+  // name the wrong point. So the 2D points are made from the very list the anchors refer to.
   VORRawCollint anchors;
   TAQMoCSStrokeUtilities::PrepareCurveData(working, working, count, anchors, anchors, 45.0);
 

@@ -2,6 +2,8 @@
 // tip 0.1 along the tangent, also as plane coordinates), and how directions read back from them.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "TAQMoStrokeData.h"
 #include "TestStroke.h"
 
@@ -54,6 +56,11 @@ TEST(EndTangentRecords, AreMadeOnlyWithASketchPlaneAndStartTheBlendsAtZero) {
   blended.SetBlends(given);
   Record(blended, kAlongX, kAlongX);
   EXPECT_EQ(Blends(blended), given);
+
+  // Non-finite ends are refused: the records stay as they were.
+  Record(fresh, kAlongX, kAlongX, VORMathPoint(std::nan(""), 0, 0));
+  ASSERT_TRUE(fresh.GetEndTangents(ends, directions));
+  EXPECT_EQ(ends[1], VORMathPoint(10, 0, 0));
 
   // Ends that meet close the stroke: the records go, and no tangent reads back.
   Record(fresh, kAlongX, kAlongX, VORMathPoint(0, 0, 0.0005));

@@ -3,6 +3,8 @@
 // and not at all level with the target.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "../edit/EditTestSupport.h"
 
 namespace {
@@ -117,6 +119,8 @@ TEST(ReshapeCurveToDirection, PullsThePointsFromTheStartTowardsTheLineLeavingItA
                                                    VORMathPoint(4, 0, 0), diagonal));
   EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&config, &factory, &s, VORMathPoint(0, 0, 0),
                                                    VORMathPoint(0, 5, 0), VORMathDirection(1, 0, 0)));
+  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&config, &factory, &s, VORMathPoint(0, std::nan(""), 0),
+                                                   VORMathPoint(10, 0, 0), diagonal));
   EXPECT_TRUE(snapshot::Same(before, s));
   // From (0, 0, 0) along the diagonal with the target (10, 0, 0): the foot is (5, 5, 0), and the point at x
   // moves the share 1 - x / 10 of the way to its foot on the line from the start to that foot.
