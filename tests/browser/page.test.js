@@ -95,7 +95,8 @@ async function groupEdit(page) {
     await page.waitForFunction(() => window.strokePage.page.latencies.length > 0 && !window.strokePage.page.dragging);
     state = await fetchState(page);
     const miss = h.distanceToPolyline(target, displayOf(state));
-    assert.ok(miss < 0.25, `the dragged stroke misses the target by ${miss.toFixed(3)}`);
+    // The refitted curve keeps within the fit tolerance (0.5) of the dragged points, not on them.
+    assert.ok(miss < 0.5, `the dragged stroke misses the target by ${miss.toFixed(3)}`);
     assert.equal(state.undo, 1, 'one drag gesture is one undo step');
     const n0 = await requests();
     await page.click('#undo');
@@ -107,21 +108,22 @@ async function groupEdit(page) {
     state = redone;
   });
 
-  await check('deleting anchor 2 and inserting one on the stroke', async () => {
+  await check('inserting an anchor on the stroke and deleting anchor 2', async () => {
+    // A smooth stroke has anchors at its ends only: the inserted one is there to delete.
     const anchors = state.anchors.length;
-    await page.click('[data-tool="delete"]');
-    const n0 = await requests();
-    await page.click('#anchors circle[data-anchor="2"]', { force: true });
-    state = await h.afterRequests(page, n0);
-    assert.equal(state.anchors.length, anchors - 1, 'anchor count after the delete');
     const at = h.pointAtFraction(displayOf(state), 0.5);
     const [x, y] = (await h.toScreen(page, [at]))[0];
+    const n0 = await requests();
     await page.click('[data-tool="insert"]');
     await page.mouse.click(x, y);
-    state = await h.afterRequests(page, n0 + 1);
-    assert.equal(state.anchors.length, anchors, 'anchor count after the insert');
+    state = await h.afterRequests(page, n0);
+    assert.equal(state.anchors.length, anchors + 1, 'anchor count after the insert');
     const nearest = Math.min(...state.anchors.map((p) => Math.hypot(p[0] - at[0], p[1] - at[1])));
     assert.ok(nearest < 1.0, `no anchor near the clicked point (nearest ${nearest.toFixed(3)})`);
+    await page.click('[data-tool="delete"]');
+    await page.click('#anchors circle[data-anchor="2"]', { force: true });
+    state = await h.afterRequests(page, n0 + 1);
+    assert.equal(state.anchors.length, anchors, 'anchor count after the delete');
   });
 
   await check('dragging the end arrow turns the end tangent', async () => {

@@ -136,7 +136,9 @@ TEST(StrokeServerApi, ManyThreadsAtOnceKeepTheirStrokes) {
   StrokeServer server(16);
   Api api{server};
   const std::string shared = api.Create("examples/wave.json");
-  const json first = api.Call("GET", "/api/strokes/" + shared, "")["anchors"][3];
+  // A point in the middle of the shared stroke's display, where every thread drags it.
+  const json coords = api.Call("GET", "/api/strokes/" + shared, "")["display"]["coords"];
+  const json first = coords[coords.size() / 2];
   std::vector<std::thread> threads;
   std::vector<int> failures(4, 0);
   for (int t = 0; t < 4; ++t)
