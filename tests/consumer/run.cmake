@@ -1,5 +1,6 @@
 # Installs the built library into a fresh prefix, then configures, builds and runs the consumer project
-# against that prefix alone. Fails on any error. Run as:
+# against that prefix alone, and runs the installed program from another folder with no library path
+# set. Fails on any error. Run as:
 #   cmake -DSOURCE_DIR=<source tree> -DBUILD_DIR=<build tree> -P tests/consumer/run.cmake
 if(NOT SOURCE_DIR OR NOT BUILD_DIR)
   message(FATAL_ERROR "run.cmake needs -DSOURCE_DIR=... and -DBUILD_DIR=...")
@@ -25,6 +26,27 @@ endif()
 file(GLOB_RECURSE leaked_private ${prefix}/include/*_Impl.h)
 if(leaked_private)
   message(FATAL_ERROR "consumer: private kernel headers were installed: ${leaked_private}")
+endif()
+
+file(GLOB pkgconfig ${prefix}/lib*/pkgconfig/TAQMoRuntimeStroke.pc ${prefix}/lib/*/pkgconfig/TAQMoRuntimeStroke.pc)
+if(NOT pkgconfig)
+  message(FATAL_ERROR "consumer: the install put no pkg-config file under ${prefix}")
+endif()
+if(EXISTS ${prefix}/bin/stroke)
+  set(away ${BUILD_DIR}/consumer/elsewhere)
+  file(MAKE_DIRECTORY ${away})
+  set(clean_env ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH --unset=TAQ_DATA_DIR)
+  execute_process(COMMAND ${clean_env} ${prefix}/bin/stroke --version OUTPUT_VARIABLE version RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT version MATCHES "[0-9]+\\.[0-9]+\\.[0-9]+")
+    message(FATAL_ERROR "consumer: the installed 'stroke --version' failed (${rc}): ${version}")
+  endif()
+  execute_process(COMMAND ${clean_env} ${prefix}/bin/stroke WORKING_DIRECTORY ${away} RESULT_VARIABLE rc
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  # It reads the installed example, not the source tree's.
+  if(NOT rc EQUAL 0 OR NOT EXISTS ${away}/stroke-out/wave.step OR NOT out MATCHES "share/TAQMoRuntimeStroke/examples/wave.json")
+    message(FATAL_ERROR "consumer: the installed program's default run failed (${rc})\n${out}\n${err}")
+  endif()
+  message(STATUS "consumer: installed program: ${version}")
 endif()
 
 set(generator_args)
