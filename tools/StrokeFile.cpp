@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <sys/stat.h>
 
 using nlohmann::json;
@@ -43,6 +44,15 @@ std::string At(const std::string& where, std::size_t i) { return where + "[" + s
 const json* Find(const json& object, const char* key) {
   const auto it = object.find(key);
   return it == object.end() ? nullptr : &*it;
+}
+
+// A key the format does not have is refused by name: a misspelt field ("colour") must not pass silently.
+void OnlyKeys(const json& object, std::initializer_list<const char*> keys, const std::string& where) {
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    bool known = false;
+    for (const char* k : keys) known = known || it.key() == k;
+    if (!known) Fail(Join(where, it.key()), "unknown key");
+  }
 }
 
 const json& Need(const json& object, const char* key, const std::string& where) {
@@ -152,6 +162,7 @@ const json& Object(const json& v, const std::string& field) {
 // normal by the plane's own rule when it is not).
 VORMathPlane DrawnPlane(const json& v, const std::string& field) {
   Object(v, field);
+  OnlyKeys(v, {"origin", "normal", "x"}, field);
   const VORMathPoint origin = Point(Need(v, "origin", field), Join(field, "origin"));
   const VORMathVector normal = UsableVector(Need(v, "normal", field), Join(field, "normal"));
   if (const json* x = Find(v, "x")) {
@@ -168,6 +179,7 @@ VORMathPlane DrawnPlane(const json& v, const std::string& field) {
 // A saved plane: {"origin", "first", "second"} exactly as the stroke holds it.
 VORMathPlane SavedPlane(const json& v, const std::string& field) {
   Object(v, field);
+  OnlyKeys(v, {"origin", "first", "second"}, field);
   const VORMathPoint origin = Point(Need(v, "origin", field), Join(field, "origin"));
   const VORMathVector first = UsableVector(Need(v, "first", field), Join(field, "first"));
   const VORMathVector second = UsableVector(Need(v, "second", field), Join(field, "second"));
@@ -225,6 +237,7 @@ std::vector<SavedStrokeFields::Segment> SavedSegments(const json& v, const std::
   for (std::size_t i = 0; i < v.size(); ++i) {
     const std::string f = At(field, i);
     const json& s = Object(v[i], f);
+    OnlyKeys(s, {"is_ref", "base", "coords", "points2d"}, f);
     SavedStrokeFields::Segment segment;
     segment.isRef = Boolean(Need(s, "is_ref", f), Join(f, "is_ref"));
     if (segment.isRef) segment.base = SavedPlane(Need(s, "base", f), Join(f, "base"));
@@ -237,6 +250,9 @@ std::vector<SavedStrokeFields::Segment> SavedSegments(const json& v, const std::
 
 std::shared_ptr<SavedStrokeFields> ReadSaved(const json& doc) {
   auto s = std::make_shared<SavedStrokeFields>();
+  OnlyKeys(doc, {"kind", "type", "sketch", "color", "width", "range", "sketch_plane_defined", "sketch_plane", "on_3d",
+                 "anchors", "blends", "targets", "end_points", "display", "segments", "tangents"},
+           "");
   s->type = Integer(Need(doc, "type", ""), "type");
   s->isSketch = Boolean(Need(doc, "sketch", ""), "sketch");
   s->color = Integer(Need(doc, "color", ""), "color");
@@ -253,6 +269,7 @@ std::shared_ptr<SavedStrokeFields> ReadSaved(const json& doc) {
   for (std::size_t i = 0; i < targets.size(); ++i) s->targets.Append(SavedPlane(targets[i], At("targets", i)));
   s->endPoints = Points(Need(doc, "end_points", ""), "end_points");
   const json& display = Object(Need(doc, "display", ""), "display");
+  OnlyKeys(display, {"splits", "coords", "normals"}, "display");
   s->splits = Integers(Need(display, "splits", "display"), "display.splits");
   s->coords = Points(Need(display, "coords", "display"), "display.coords");
   s->normals = Vectors(Need(display, "normals", "display"), "display.normals");
@@ -284,6 +301,9 @@ std::shared_ptr<SavedStrokeFields> ReadSaved(const json& doc) {
 
 StrokeDrawing ReadDrawing(const json& doc) {
   StrokeDrawing d;
+  OnlyKeys(doc, {"kind", "source", "licence", "points", "view", "plane", "planes", "points2d", "anchors", "type",
+                 "sketch", "color", "width", "target", "range", "blends", "end_tangents"},
+           "");
   const json* planes = Find(doc, "planes");
   if (planes) {
     // Reference form: planes with 2D points, and optional 3D points and anchors.
@@ -315,6 +335,7 @@ StrokeDrawing ReadDrawing(const json& doc) {
   if (const json* v = Find(doc, "blends")) d.blends = Numbers(*v, "blends");
   if (const json* v = Find(doc, "end_tangents")) {
     Object(*v, "end_tangents");
+    OnlyKeys(*v, {"start", "end"}, "end_tangents");
     if (const json* s = Find(*v, "start")) {
       d.startTangent = VORMathDirection(UsableVector(*s, "end_tangents.start"));
       d.hasStartTangent = true;
@@ -329,6 +350,7 @@ StrokeDrawing ReadDrawing(const json& doc) {
 
 StrokeDrawing ReadPlain(const json& doc) {
   StrokeDrawing d;
+  OnlyKeys(doc, {"source", "licence", "points", "times_ms"}, "");
   d.points = Points(Need(doc, "points", ""), "points", true);
   if (d.points.Size() < 2) Fail("points", "a stroke needs at least two points");
   return d;

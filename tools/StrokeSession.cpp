@@ -142,13 +142,28 @@ bool StrokeSession::SetEndTangent(bool atEnd, const VORMathDirection& direction,
     message = "the stroke has no end tangents";
     return false;
   }
+  // A stroke lies in its sketch plane: only the tangent's part in the plane can hold.
+  VORMathPlane plane;
+  mStroke.GetSketchPlane(plane);
+  const VORMathVector n = plane.GetNormal().GetVector();
+  const VORMathVector inPlane = direction.GetVector() - n * direction.GetVector().Dot(n);
+  if (!(inPlane.GetNorm() > 1e-6)) {
+    message = "the end tangent runs along the sketch plane's normal: a stroke in the plane cannot follow it";
+    return false;
+  }
   RecordEndPoints();
   const int k = atEnd ? 1 : 0;
   if (!mStroke.UpdateEndTangent(&mConfig, &mFactory, ends[k], dirs[k], direction, bend)) {
     message = "the stroke refused the end tangent";
     return false;
   }
-  return Refit(message);
+  if (!Refit(message)) return false;
+  // Done only when the stroke's end now runs along the tangent asked for.
+  if (!mStroke.GetEndTangents(ends, dirs) || dirs[k].Dot(inPlane) < 0.999 * inPlane.GetNorm()) {
+    message = "the end tangent did not hold (the stroke's blend at that end is zero, or the end cannot turn so)";
+    return false;
+  }
+  return true;
 }
 
 bool StrokeSession::DeleteAnchor(int position, std::string& message) {
@@ -177,6 +192,16 @@ bool StrokeSession::Cut(std::string& message) {
   if (range[0] <= 0.0 && range[1] >= 1.0) {
     message = "the range is the whole stroke: nothing to cut (give --range START,END)";
     return false;
+  }
+  // The cut keeps what is shown: its end points are first set to the shown range's ends, so that
+  // nothing from outside the range (an anchor, the old start) comes back into the stroke.
+  VORListValVORMathPoint shown;
+  mStroke.GetCoords(shown);
+  if (shown.Size() >= 2) {
+    VORListValVORMathPoint ends;
+    ends.Append(shown[1]);
+    ends.Append(shown[shown.Size()]);
+    mStroke.SetEndPoints(ends);
   }
   if (!SessionStroke::HardSubsetStroke(&mConfig, &mFactory, &mStroke)) {
     message = "the stroke could not be cut to its range";

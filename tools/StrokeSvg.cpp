@@ -55,12 +55,16 @@ class Canvas {
     mScale = kSize / span;
   }
   double Extent() const { return std::max(mMaxX - mMinX, mMaxY - mMinY); }
-  double Width() const { return (mMaxX - mMinX) * mScale + 2 * kMargin; }
-  double Height() const { return (mMaxY - mMinY) * mScale + 2 * kMargin; }
+  // Pixels per model unit.
+  double Scale() const { return mScale; }
+  // The drawing's size; the legend's band (kLegend high, at least kLegendWidth wide) lies below it.
+  double Width() const { return std::max((mMaxX - mMinX) * mScale + 2 * kMargin, kLegendWidth); }
+  double DrawingHeight() const { return (mMaxY - mMinY) * mScale + 2 * kMargin; }
+  double Height() const { return DrawingHeight() + kLegend; }
   // Screen position (y down).
   Pt Screen(const Pt& p) const { return {kMargin + (p.x - mMinX) * mScale, kMargin + (mMaxY - p.y) * mScale}; }
 
-  static constexpr double kSize = 800.0, kMargin = 40.0;
+  static constexpr double kSize = 800.0, kMargin = 40.0, kLegend = 150.0, kLegendWidth = 460.0;
 
  private:
   VORMathPlane mPlane;
@@ -71,6 +75,21 @@ class Canvas {
 std::string Num(double v) {
   char b[32];
   std::snprintf(b, sizeof b, "%.2f", v);
+  return b;
+}
+
+// A round length (1, 2 or 5 times a power of ten) near a fifth of extent.
+double ScaleBarLength(double extent) {
+  const double target = std::max(extent, 1e-9) / 5.0;
+  const double power = std::pow(10.0, std::floor(std::log10(target)));
+  for (double m : {5.0, 2.0, 1.0})
+    if (m * power <= target) return m * power;
+  return power;
+}
+
+std::string Length(double v) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%g", v);
   return b;
 }
 
@@ -157,11 +176,19 @@ std::string RenderSvg(const StrokePicture& pic) {
     }
     first = std::max(first, last + 1);
   }
+  if (!display.empty()) {
+    const Pt q = canvas.Screen(display.front());
+    svg += "<circle class=\"start\" cx=\"" + Num(q.x) + "\" cy=\"" + Num(q.y) +
+           "\" r=\"9\" fill=\"none\" stroke=\"#27ae60\" stroke-width=\"2.5\"/>\n";
+  }
   if (!anchors.empty()) {
-    svg += "<g class=\"anchors\" fill=\"#e74c3c\">\n";
-    for (const Pt& p : anchors) {
-      const Pt q = canvas.Screen(p);
+    // Numbered from 1 along the stroke, as the anchor list (and --delete-anchor) counts them.
+    svg += "<g class=\"anchors\" fill=\"#e74c3c\" font-family=\"sans-serif\" font-size=\"12\">\n";
+    for (std::size_t i = 0; i < anchors.size(); ++i) {
+      const Pt q = canvas.Screen(anchors[i]);
       svg += "<circle class=\"anchor\" cx=\"" + Num(q.x) + "\" cy=\"" + Num(q.y) + "\" r=\"4\"/>\n";
+      svg += "<text class=\"anchor-number\" x=\"" + Num(q.x + 6) + "\" y=\"" + Num(q.y - 6) + "\">" +
+             std::to_string(i + 1) + "</text>\n";
     }
     svg += "</g>\n";
   }
@@ -172,6 +199,31 @@ std::string RenderSvg(const StrokePicture& pic) {
              Num(b.y) + "\" stroke=\"#e67e22\" stroke-width=\"2\" marker-end=\"url(#arrow)\"/>\n";
     }
   }
+  // The legend and the scale bar, in the band below the drawing.
+  const double top = canvas.DrawingHeight() + 10.0, x0 = Canvas::kMargin, row = 18.0;
+  svg += "<g class=\"legend\" font-family=\"sans-serif\" font-size=\"12\" fill=\"#2c3e50\">\n";
+  int line = 0;
+  auto entry = [&](const std::string& symbol, const std::string& text) {
+    const double y = top + row * line++;
+    svg += "<g transform=\"translate(" + Num(x0) + "," + Num(y) + ")\">" + symbol + "<text x=\"34\" y=\"4\">" +
+           Escape(text) + "</text></g>\n";
+  };
+  entry("<circle cx=\"12\" r=\"1.5\" fill=\"#95a5a6\"/>", "drawn points");
+  entry("<line x2=\"24\" stroke=\"" + std::string(colour) + "\" stroke-width=\"2\"/>", "display polyline");
+  entry("<circle cx=\"12\" r=\"4\" fill=\"#e74c3c\"/>",
+        "anchors, numbered as --delete-anchor counts them");
+  entry("<circle cx=\"12\" r=\"6\" fill=\"none\" stroke=\"#27ae60\" stroke-width=\"2\"/>", "start");
+  if (pic.hasTangents)
+    entry("<line x2=\"22\" stroke=\"#e67e22\" stroke-width=\"2\" marker-end=\"url(#arrow)\"/>", "end tangents");
+  if (pic.extruded)
+    entry("<line x2=\"24\" stroke=\"#7f8c8d\"/>",
+          "extruded outline, " + Length(pic.limits[0]) + " to " + Length(pic.limits[1]) + " along the normal");
+  const double bar = ScaleBarLength(canvas.Extent());
+  const double y = top + row * line + 8.0, w = bar * canvas.Scale();
+  svg += "<g class=\"scale-bar\"><path d=\"M" + Num(x0) + "," + Num(y - 5) + " v5 h" + Num(w) + " v-5\" fill=\"none\" "
+         "stroke=\"#2c3e50\" stroke-width=\"1.5\"/><text x=\"" + Num(x0 + w + 8) + "\" y=\"" + Num(y + 4) + "\">" +
+         Length(bar) + " model units</text></g>\n";
+  svg += "</g>\n";
   svg += "</svg>\n";
   return svg;
 }

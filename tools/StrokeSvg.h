@@ -1,6 +1,7 @@
 // A picture of a stroke as SVG, drawn in its sketch plane's coordinates (u to the right, v up): the
-// drawn points faint, the display polyline, the anchors as dots, the end tangents as arrows and, when
-// asked, the outline of the extruded body seen obliquely (the plane's normal drawn up and to the right).
+// drawn points faint, the display polyline with its start ringed, the anchors as numbered dots, the end
+// tangents as arrows and, when asked, the outline of the extruded body seen obliquely (the plane's normal
+// drawn up and to the right); below it a legend and a scale bar in model units.
 #ifndef StrokeSvg_h
 #define StrokeSvg_h
 

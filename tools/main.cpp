@@ -1,6 +1,7 @@
 // stroke: creates a stroke from a drawing file, refits it, applies the edits asked for on the command
 // line and writes a picture (SVG), the stroke's whole state (JSON) and the extruded body (STEP, STL).
-// Given a folder it does the same for every stroke file in it and prints a table.
+// Given a folder it does the same for every stroke file in it and prints a table (text, CSV or JSON).
+// Every message it prints starts with "stroke:".
 //
 // Exit status: 0 done; 2 bad input (file or option: nothing written); 3 the stroke refused an edit or
 // the extrusion (nothing written); 1 an output could not be written.
@@ -22,6 +23,7 @@
 #include "StrokeServer.h"
 #include "StrokeSession.h"
 #include "StrokeSvg.h"
+#include "TAQMoRuntimeStrokeVersion.h"
 #include "VORBodyWriter.h"
 
 namespace {
@@ -39,7 +41,15 @@ struct Options {
   bool cut = false;
   bool quiet = false;
   double deflection = 0.05;  // STL chordal deviation, model units
+  std::string table = "text";  // folder mode: text, csv or json
 };
+
+constexpr const char* kExitStatuses =
+    "Exit status:\n"
+    "  0  done\n"
+    "  1  an output could not be written\n"
+    "  2  bad file or option: one line names the file and the field, nothing is written\n"
+    "  3  the stroke refused an edit or the extrusion: nothing is written\n";
 
 // A failure with its exit status and the one line that describes it.
 struct Failure {
@@ -198,8 +208,8 @@ RunResult RunOne(const std::string& path, const Options& opt, bool writeBodies) 
   }
   if (!opt.range.empty()) {
     std::vector<double> v;
-    if (!ParseNumbers(opt.range, v, 2) || !(v[0] < v[1]))
-      throw Failure{2, "option --range: expected START,END with START < END, got '" + opt.range + "'"};
+    if (!ParseNumbers(opt.range, v, 2) || !(0.0 <= v[0] && v[0] < v[1] && v[1] <= 1.0))
+      throw Failure{2, "option --range: expected START,END with 0 <= START < END <= 1, got '" + opt.range + "'"};
     const double range[2] = {v[0], v[1]};
     edit("range " + opt.range, session.SetRange(range, message));
   }
@@ -300,6 +310,28 @@ void Progress(std::size_t done, std::size_t total, const std::string& name) {
   std::fflush(stderr);
 }
 
+// The folder's table, one row per stroke done, for a spreadsheet.
+void PrintCsv(const std::vector<RunResult>& results) {
+  std::printf("stroke,points,anchors,control_points,deviation_source,deviation_drawn,ms\n");
+  for (const RunResult& r : results) {
+    std::string name = "\"";
+    for (char c : r.name) name += c == '"' ? std::string("\"\"") : std::string(1, c);
+    std::printf("%s\",%d,%d,%d,%.6f,%.6f,%.3f\n", name.c_str(), r.figures.pointsIn, r.figures.anchors,
+                r.figures.controlPoints, r.figures.maxDeviation, r.figures.maxDrawnDeviation, r.totalMs);
+  }
+}
+
+// The folder's table and what failed, as one JSON document.
+void PrintJson(const std::vector<RunResult>& results, const std::vector<std::string>& failures, double totalMs) {
+  nlohmann::json rows = nlohmann::json::array();
+  for (const RunResult& r : results)
+    rows.push_back({{"stroke", r.name}, {"points", r.figures.pointsIn}, {"anchors", r.figures.anchors},
+                    {"control_points", r.figures.controlPoints}, {"deviation_source", r.figures.maxDeviation},
+                    {"deviation_drawn", r.figures.maxDrawnDeviation}, {"ms", r.totalMs}});
+  const nlohmann::json doc{{"strokes", rows}, {"failed", failures}, {"total_ms", totalMs}};
+  std::printf("%s\n", doc.dump(1).c_str());
+}
+
 int RunBatch(const Options& opt) {
   if (!opt.insertAnchors.empty() || !opt.drags.empty() || !opt.endTangents.empty() || !opt.deleteAnchors.empty()) {
     std::fprintf(stderr, "stroke: %s: the point edits apply to one stroke, not to a folder\n", opt.input.c_str());
@@ -331,6 +363,10 @@ int RunBatch(const Options& opt) {
   }
   if (tty && !opt.quiet) Progress(files.size(), files.size(), "");
   const double totalMs = NowMs() - t0;
+  if (opt.table == "csv") PrintCsv(results);
+  if (opt.table == "json") PrintJson(results, failures, totalMs);
+  for (const std::string& f : failures) std::fprintf(stderr, "stroke: %s\n", f.c_str());
+  if (opt.table != "text") return worst;
   std::printf("%-40s %7s %7s %8s %9s %9s %9s\n", "stroke", "points", "anchors", "control", "dev src", "dev drawn", "ms");
   double sumMs = 0.0, worstDev = 0.0, worstDrawn = 0.0;
   long points = 0;
@@ -347,53 +383,65 @@ int RunBatch(const Options& opt) {
               "(%.3f ms per stroke)\n", results.size(), failures.size(), points, worstDev, worstDrawn, totalMs,
               results.empty() ? 0.0 : sumMs / results.size());
   std::printf("outputs in %s/\n", opt.outDir.c_str());
-  for (const std::string& f : failures) std::fprintf(stderr, "stroke: %s\n", f.c_str());
-  return worst == 0 ? 0 : worst;
+  return worst;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "serve") == 0) return StrokeServer::Main(argc - 1, argv + 1);
-  Options opt;
-  CLI::App app{"Creates a stroke from a drawing (or every stroke file of a folder), edits it, and writes a picture "
-               "(SVG), the stroke (JSON) and its extruded body (STEP, STL). Without arguments it runs on the shipped "
-               "example."};
+// The program's own options and arguments (the default job: files and folders of strokes).
+void AddRunOptions(CLI::App& app, Options& opt) {
   app.add_option("input", opt.input, "Stroke file (drawing, points-only or saved stroke) or a folder of them");
   app.add_option("-o,--out", opt.outDir, "Output folder (created)")->capture_default_str();
   app.add_flag("--extrude", opt.extrude, "Draw the extruded outline in the picture");
   app.add_option("--limits", opt.limits, "Extrusion limits along the sketch plane normal, A,B")->capture_default_str();
   app.add_flag("--no-body", opt.noBody, "Do not write the STEP and STL body (single file)");
   app.add_flag("--bodies", opt.bodies, "Also write STEP and STL bodies in folder mode");
-  app.add_option("--range", opt.range, "Set the range in use, START,END (fractions of the stroke)");
+  app.add_option("--range", opt.range, "Set the range in use, START,END (fractions of the stroke, within 0..1)");
   app.add_option("--insert-anchor", opt.insertAnchors, "Insert an anchor at the stroke point nearest X,Y,Z");
   app.add_option("--drag", opt.drags, "Drag the stroke from FX,FY,FZ to TX,TY,TZ");
   app.add_option("--end-tangent", opt.endTangents, "New tangent at an end, start:DX,DY,DZ or end:DX,DY,DZ");
-  app.add_option("--delete-anchor", opt.deleteAnchors, "Delete inner anchor N (2..anchors-1)");
+  app.add_option("--delete-anchor", opt.deleteAnchors, "Delete inner anchor N (2..anchors-1, as the picture numbers them)");
   app.add_flag("--cut", opt.cut, "Cut the stroke to its range for good");
   app.add_option("--stl-deflection", opt.deflection, "Chordal deviation of the STL mesh (model units)")
       ->capture_default_str()
       ->check(CLI::Range(1e-4, 1e6));
+  app.add_option("--table", opt.table, "Folder mode: the table as text, csv or json (on standard output)")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"text", "csv", "json"}));
   app.add_flag("-q,--quiet", opt.quiet, "No progress bar in folder mode");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e);
-    return code == 0 ? 0 : 2;
-  }
+}
 
+// The shipped example drawing: installed beside the program, else in the source tree.
+std::string ExampleDrawing() {
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n > 0) {
+    std::string dir(self, static_cast<std::size_t>(n));
+    dir.erase(dir.find_last_of('/') + 1);
+    const std::string installed = dir + TAQ_INSTALLED_EXAMPLES + "/wave.json";
+    struct stat st;
+    if (stat(installed.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return installed;
+  }
+  return std::string(TAQ_EXAMPLES_DIR) + "/wave.json";
+}
+
+// The default job on parsed options.
+int RunStroke(Options& opt) {
   bool example = false;
   if (opt.input.empty()) {
-    opt.input = std::string(TAQ_EXAMPLES_DIR) + "/wave.json";
+    opt.input = ExampleDrawing();
     opt.extrude = true;
     example = true;
   }
   struct stat st;
   if (stat(opt.input.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return RunBatch(opt);
+  if (opt.table != "text") {
+    std::fprintf(stderr, "stroke: option --table: applies to a folder, and %s is a file\n", opt.input.c_str());
+    return 2;
+  }
   try {
     const RunResult r = RunOne(opt.input, opt, !opt.noBody);
     PrintSummary(opt.input, r);
-    if (example) std::printf("The example's outputs are in %s/ (open %s/wave.svg).\n", opt.outDir.c_str(), opt.outDir.c_str());
+    if (example)
+      std::printf("stroke: the example's outputs are in %s/ (open %s/wave.svg)\n", opt.outDir.c_str(), opt.outDir.c_str());
   } catch (const Failure& f) {
     std::fprintf(stderr, "stroke: %s\n", f.line.c_str());
     return f.status;
@@ -402,4 +450,30 @@ int main(int argc, char** argv) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Subcommands have their own parsers: `stroke serve ...`.
+  if (argc > 1 && std::strcmp(argv[1], "serve") == 0) return StrokeServer::Main(argc - 1, argv + 1);
+  CLI::App app{"Creates a stroke from a drawing (or every stroke file of a folder), edits it, and writes a picture "
+               "(SVG), the stroke (JSON) and its extruded body (STEP, STL). Without arguments it runs on the shipped "
+               "example. `stroke serve --help`: the drawing page and its server."};
+  app.footer(kExitStatuses);
+  app.set_version_flag("--version", std::string("stroke ") + TAQMORUNTIMESTROKE_VERSION_STRING +
+                                        " (TAQMoRuntimeStroke library " + TAQMORUNTIMESTROKE_VERSION_STRING + ")");
+  // The parser's own complaints read like the program's: one line, prefixed.
+  app.failure_message([](const CLI::App*, const CLI::Error& e) {
+    return std::string("stroke: ") + e.what() + " (stroke --help lists the options)\n";
+  });
+  Options opt;
+  AddRunOptions(app, opt);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? 0 : 2;
+  }
+  return RunStroke(opt);
 }
