@@ -130,8 +130,8 @@ TEST_F(ProgramTest, WithoutArgumentsRunsTheExampleAndWritesEveryOutput) {
     const VORMathVector n = VORMathVector(f[6] - f[3], f[7] - f[4], f[8] - f[5]).Cross(VORMathVector(f[9] - f[3], f[10] - f[4], f[11] - f[5]));
     EXPECT_GT(n.Dot(VORMathVector(f[0], f[1], f[2])), 0.99 * n.GetNorm()) << "facet " << t;
     for (int k = 0, m = 1; k < 3; ++k, m = (k + 1) % 3)
-      EXPECT_EQ(++edges[std::vector<float>{f[3 + 3 * k], f[4 + 3 * k], f[5 + 3 * k], f[3 + 3 * m], f[4 + 3 * m], f[5 + 3 * m]}],
-                1) << "an edge run twice the same way, facet " << t;
+      EXPECT_EQ((++edges[{f[3 + 3 * k], f[4 + 3 * k], f[5 + 3 * k], f[3 + 3 * m], f[4 + 3 * m], f[5 + 3 * m]}]), 1)
+          << "an edge run twice the same way, facet " << t;
   }
   // The STEP writer's statistics stay off the summary.
   EXPECT_EQ(r.out.find("Step"), std::string::npos);
