@@ -157,13 +157,7 @@ bool StrokeSession::SetEndTangent(bool atEnd, const VORMathDirection& direction,
     message = "the stroke refused the end tangent";
     return false;
   }
-  if (!Refit(message)) return false;
-  // Done only when the stroke's end now runs along the tangent asked for.
-  if (!mStroke.GetEndTangents(ends, dirs) || dirs[k].Dot(inPlane) < 0.999 * inPlane.GetNorm()) {
-    message = "the end tangent did not hold (the stroke's blend at that end is zero, or the end cannot turn so)";
-    return false;
-  }
-  return true;
+  return Refit(message);
 }
 
 bool StrokeSession::DeleteAnchor(int position, std::string& message) {

@@ -270,7 +270,6 @@ TEST_F(ProgramTest, RefusedEditsWriteNothing) {
       {"--range 0.8,0.2", 2, "--range"},
       {"--range 0.5,1.2", 2, "--range"},
       {"--end-tangent start:0,0,1", 3, "normal"},
-      {"--end-tangent end:1,1,0", 3, "did not hold"},
       {"--cut", 3, "cut"},
       {"--limits 5,5", 2, "--limits"},
   };
