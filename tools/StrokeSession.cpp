@@ -128,7 +128,8 @@ bool StrokeSession::InsertAnchor(const VORMathPoint& point, std::string& message
 }
 
 bool StrokeSession::Drag(const VORMathPoint& from, const VORMathPoint& to, std::string& message) {
-  if (!SessionStroke::ReshapeCurve(&mConfig, &mFactory, &mStroke, from, to, false, false)) {
+  // The refit below is the only one: ReshapeCurve leaves the geometry to it.
+  if (!SessionStroke::ReshapeCurve(&mConfig, &mFactory, &mStroke, from, to, false, true)) {
     message = "the stroke refused the drag";
     return false;
   }
