@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -46,14 +47,6 @@ struct Refusal {
 
 [[noreturn]] void Refuse(int status, const std::string& field, const std::string& message) {
   throw Refusal{status, field, message};
-}
-
-json PointJson(const VORMathPoint& p) { return json::array({p.GetX(), p.GetY(), p.GetZ()}); }
-
-json PointsJson(const VORListValVORMathPoint& points) {
-  json a = json::array();
-  for (const VORMathPoint& p : points) a.push_back(PointJson(p));
-  return a;
 }
 
 double Number(const json& v, const std::string& field) {
@@ -200,9 +193,56 @@ namespace {
 
 // What the page draws of a stroke: the display polyline, the anchors, the end tangents, the range and the
 // history depth. withDrawn adds the drawn points (sent when a stroke is made or fetched, not per edit).
-json StateJson(StrokeSession& session, std::size_t undo, std::size_t redo, bool withDrawn) {
+// JSON text written straight from the stroke, numbers in their shortest exact form: a drag step's reply
+// carries every display point, and a document tree of them would cost more than the refit's margin.
+class StateWriter {
+ public:
+  void Key(const char* key) {
+    mText += mFirst ? "\"" : ",\"";
+    mText += key;
+    mText += "\":";
+    mFirst = false;
+  }
+  void Number(double v) {
+    if (!std::isfinite(v)) {
+      mText += "null";
+      return;
+    }
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
+    mText.append(buffer, end);
+  }
+  void Point(double x, double y, double z) {
+    mText += '[';
+    Number(x);
+    mText += ',';
+    Number(y);
+    mText += ',';
+    Number(z);
+    mText += ']';
+  }
+  void Points(const VORListValVORMathPoint& points) {
+    mText += '[';
+    for (int i = 1; i <= points.Size(); ++i) {
+      if (i > 1) mText += ',';
+      Point(points[i].GetX(), points[i].GetY(), points[i].GetZ());
+    }
+    mText += ']';
+  }
+  void Raw(const std::string& text) { mText += text; }
+  std::string Close() { return mText + "}"; }
+
+ private:
+  std::string mText = "{";
+  bool mFirst = true;
+};
+
+// What the page draws of a stroke: the display polyline, the anchors, the end tangents, the range and the
+// history depth. withDrawn adds the drawn points (sent when a stroke is made or fetched, not per edit).
+// extra: members written first ("id" and "stroke" when a stroke is made).
+std::string StateText(StrokeSession& session, std::size_t undo, std::size_t redo, bool withDrawn,
+                      const json& extra = json::object()) {
   SessionStroke& stroke = session.Stroke();
-  json state;
   bool sketch = false;
   int color = 0;
   double width = 1.0, range[2] = {0.0, 1.0};
@@ -211,23 +251,58 @@ json StateJson(StrokeSession& session, std::size_t undo, std::size_t redo, bool 
   stroke.GetDisplayData(sketch, color, width, splits, coords, nullptr);
   stroke.GetRange(range);
   if (stroke.GetAnchors(anchors) != S_OK) anchors.RemoveAll();
-  json splitList = json::array();
-  for (int s : splits) splitList.push_back(s);
-  state["display"] = json{{"splits", splitList}, {"coords", PointsJson(coords)}};
-  state["anchors"] = PointsJson(anchors);
-  state["range"] = json::array({range[0], range[1]});
-  state["color"] = color;
-  state["width"] = width;
+  StateWriter w;
+  for (auto it = extra.begin(); it != extra.end(); ++it) {
+    w.Key(it.key().c_str());
+    w.Raw(it.value().dump());
+  }
+  w.Key("display");
+  w.Raw("{\"splits\":[");
+  for (int i = 1; i <= splits.Size(); ++i) w.Raw((i > 1 ? "," : "") + std::to_string(splits[i]));
+  w.Raw("],\"coords\":");
+  w.Points(coords);
+  w.Raw("}");
+  w.Key("anchors");
+  w.Points(anchors);
+  w.Key("range");
+  w.Raw("[");
+  w.Number(range[0]);
+  w.Raw(",");
+  w.Number(range[1]);
+  w.Raw("]");
+  w.Key("color");
+  w.Raw(std::to_string(color));
+  w.Key("width");
+  w.Number(width);
+  w.Key("ends");
+  w.Raw("[");
   VORMathPoint ends[2];
   VORMathDirection dirs[2];
-  state["ends"] = json::array();
-  if (stroke.GetEndTangents(ends, dirs))
-    for (int k = 0; k < 2; ++k)
-      state["ends"].push_back(json{{"point", PointJson(ends[k])}, {"direction", PointJson(VORMathPoint(dirs[k].GetX(), dirs[k].GetY(), dirs[k].GetZ()))}});
-  state["undo"] = undo;
-  state["redo"] = redo;
-  if (withDrawn) state["drawn"] = PointsJson(session.Drawn());
-  return state;
+  if (stroke.GetEndTangents(ends, dirs)) {
+    for (int k = 0; k < 2; ++k) {
+      w.Raw(k ? ",{\"point\":" : "{\"point\":");
+      w.Point(ends[k].GetX(), ends[k].GetY(), ends[k].GetZ());
+      w.Raw(",\"direction\":");
+      w.Point(dirs[k].GetX(), dirs[k].GetY(), dirs[k].GetZ());
+      w.Raw("}");
+    }
+  }
+  w.Raw("]");
+  w.Key("undo");
+  w.Raw(std::to_string(undo));
+  w.Key("redo");
+  w.Raw(std::to_string(redo));
+  if (withDrawn) {
+    w.Key("drawn");
+    w.Points(session.Drawn());
+  }
+  return w.Close();
+}
+
+StrokeServer::Reply TextReply(std::string text) {
+  StrokeServer::Reply r;
+  r.body = std::move(text);
+  return r;
 }
 
 StrokeServer::Reply JsonReply(int status, json doc) {
@@ -255,7 +330,6 @@ StrokeServer::Reply StrokeServer::Create(const std::string& body) {
     Refuse(413, "segments", "more than " + std::to_string(kMaxPoints) + " points");
   // The stroke as the program saves it, taken before anything else asks the stroke for geometry.
   json saved = SaveStroke(entry->session.Stroke());
-  json state = StateJson(entry->session, 0, 0, true);
   {
     std::lock_guard<std::mutex> lock(mStoreMutex);
     // splitmix64 over a random seed: ids nobody guesses.
@@ -269,16 +343,14 @@ StrokeServer::Reply StrokeServer::Create(const std::string& body) {
     mStore.push_front(entry);
     while (mStore.size() > mMaxStrokes) mStore.pop_back();  // a request still holding it finishes first
   }
-  state["id"] = entry->id;
-  state["stroke"] = std::move(saved);
-  return JsonReply(200, std::move(state));
+  return TextReply(StateText(entry->session, 0, 0, true, json{{"id", entry->id}, {"stroke", std::move(saved)}}));
 }
 
 StrokeServer::Reply StrokeServer::OnStroke(Entry& e, const std::string& method, const std::string& action,
                                            const Request& request) {
   StrokeSession& session = e.session;
   if (method == "GET") {
-    if (action.empty()) return JsonReply(200, StateJson(session, e.undo.size(), e.redo.size(), true));
+    if (action.empty()) return TextReply(StateText(session, e.undo.size(), e.redo.size(), true));
     Reply r;
     r.fileName = "stroke";
     if (action == "file") {
@@ -336,7 +408,7 @@ StrokeServer::Reply StrokeServer::OnStroke(Entry& e, const std::string& method, 
     from.pop_back();
     to.push_back(e.Restore(std::move(state)));
     e.dragging = false;
-    return JsonReply(200, StateJson(session, e.undo.size(), e.redo.size(), false));
+    return TextReply(StateText(session, e.undo.size(), e.redo.size(), false));
   }
 
   // Read every field before the stroke is touched: a bad one changes nothing.
@@ -400,7 +472,7 @@ StrokeServer::Reply StrokeServer::OnStroke(Entry& e, const std::string& method, 
   }
   e.redo.clear();
   e.dragging = action == "drag";
-  return JsonReply(200, StateJson(session, e.undo.size(), e.redo.size(), false));
+  return TextReply(StateText(session, e.undo.size(), e.redo.size(), false));
 }
 
 StrokeServer::Reply StrokeServer::Handle(const std::string& method, const std::string& path, const std::string& body) {
