@@ -369,7 +369,7 @@ StrokeServer::Reply StrokeServer::OnStroke(Entry& e, const std::string& method, 
       pic.limits[0] = kLimits[0];
       pic.limits[1] = kLimits[1];
       r.body = RenderSvg(pic);
-      r.contentType = "image/svg+xml";
+      r.contentType = "image/svg+xml; charset=utf-8";
       r.fileName += ".svg";
     } else if (action == "step" || action == "stl") {
       std::string message;
@@ -564,6 +564,9 @@ int StrokeServer::Main(int argc, char** argv) {
   StrokeServer server;
   httplib::Server http;
   http.set_payload_max_length(kMaxBodyBytes);
+  // A reply goes out as header and body: without this the body waits for the browser's delayed
+  // acknowledgement of the header (tens of milliseconds per drag step).
+  http.set_tcp_nodelay(true);
   http.set_mount_point("/", page);
   auto api = [&server](const httplib::Request& req, httplib::Response& res) {
     const Reply r = server.Handle(req.method, req.path, req.body);
@@ -580,10 +583,13 @@ int StrokeServer::Main(int argc, char** argv) {
   http.Delete("/api/.*", api);
   http.Put("/api/.*", api);
   // Refusals made by the HTTP library itself (413 for a body over the bound, 404 off the API) say so too.
-  http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+  http.set_error_handler([](const httplib::Request& req, httplib::Response& res) {
     if (!res.body.empty()) return;
-    const std::string line = res.status == 413 ? "body: larger than 8 MB" : "path: not found";
-    res.set_content(json{{"error", line}, {"field", res.status == 413 ? "body" : "path"}}.dump(), "application/json");
+    std::string line = res.status == 413 ? "body: larger than 8 MB" : "path: not found";
+    if (res.status == 413 && req.get_header_value("Content-Type").find("form-urlencoded") != std::string::npos)
+      line = "body: form-encoded bodies over 8 KB are refused (send the JSON as application/json)";
+    res.set_content(json{{"error", line}, {"field", res.status == 413 ? "body" : "path"}}.dump(),
+                    "application/json; charset=utf-8");
   });
 
   const int bound = port == 0 ? http.bind_to_any_port(host) : (http.bind_to_port(host, port) ? port : -1);
