@@ -184,13 +184,22 @@
     el(scale, 'text', { x: bx, y: -(by + 8 * unit), 'font-size': 12 * unit }, `${bar} model units (grid ${step})`);
   }
 
+  // What the last render drew of the parts that change rarely: the grid (with the view and the window
+  // size) and the drawn points (with a new stroke).
+  const drawnCache = { grid: '', drawn: null };
+
   function render() {
     const unit = 1 / pxPerUnit();  // model units per screen pixel
-    renderGrid(unit);
-    const drawn = layer('drawn');
-    drawn.setAttribute('d', page.drawn.map((p) => `M${f2(p[0])} ${f2(-p[1])}h0`).join(''));
-    drawn.setAttribute('stroke-width', 4);
-    drawn.setAttribute('vector-effect', 'non-scaling-stroke');
+    const rect = svg.getBoundingClientRect();
+    const gridKey = `${page.view.x} ${page.view.y} ${page.view.w} ${page.view.h} ${rect.width} ${rect.height}`;
+    if (gridKey !== drawnCache.grid) { renderGrid(unit); drawnCache.grid = gridKey; }
+    if (page.drawn !== drawnCache.drawn) {
+      const drawn = layer('drawn');
+      drawn.setAttribute('d', page.drawn.map((p) => `M${f2(p[0])} ${f2(-p[1])}h0`).join(''));
+      drawn.setAttribute('stroke-width', 4);
+      drawn.setAttribute('vector-effect', 'non-scaling-stroke');
+      drawnCache.drawn = page.drawn;
+    }
     for (const id of ['display', 'extruded', 'anchors', 'tangents', 'range']) layer(id).replaceChildren();
     const s = page.state;
     updateControls();
