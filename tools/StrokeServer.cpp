@@ -357,14 +357,7 @@ StrokeServer::Reply StrokeServer::OnStroke(Entry& e, const std::string& method, 
       r.body = SaveStroke(session.Stroke()).dump(1) + "\n";  // as the program writes it
       r.fileName += ".stroke.json";
     } else if (action == "svg") {
-      StrokePicture pic;
-      pic.title = "stroke";
-      session.Stroke().GetSketchPlane(pic.plane);
-      pic.drawn = session.Drawn();
-      bool sketch = false;
-      session.Stroke().GetDisplayData(sketch, pic.color, pic.width, pic.splits, pic.display, nullptr);
-      session.Stroke().GetAnchors(pic.anchors);
-      pic.hasTangents = session.Stroke().GetEndTangents(pic.ends, pic.tangents);
+      StrokePicture pic = session.Picture("stroke");
       pic.extruded = true;
       pic.limits[0] = kLimits[0];
       pic.limits[1] = kLimits[1];

@@ -214,6 +214,18 @@ VORBody* StrokeSession::Extrude(double limits[2], std::string& message) {
   return body;
 }
 
+StrokePicture StrokeSession::Picture(const std::string& title) {
+  StrokePicture pic;
+  pic.title = title;
+  mStroke.GetSketchPlane(pic.plane);
+  pic.drawn = mDrawn;
+  bool sketch = false;
+  mStroke.GetDisplayData(sketch, pic.color, pic.width, pic.splits, pic.display, nullptr);
+  mStroke.GetAnchors(pic.anchors);
+  pic.hasTangents = mStroke.GetEndTangents(pic.ends, pic.tangents);
+  return pic;
+}
+
 StrokeFigures StrokeSession::Figures() {
   StrokeFigures f;
   f.pointsIn = mDrawn.Size();

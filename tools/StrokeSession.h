@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "StrokeFile.h"
+#include "StrokeSvg.h"
 #include "TAQMoStroke.h"
 #include "VORBody.h"
 #include "VORGeoFactory.h"
@@ -56,6 +57,9 @@ class StrokeSession {
   // The extruded body (owned by the factory), or null with message set.
   VORBody* Extrude(double limits[2], std::string& message);
   StrokeFigures Figures();
+  // The picture of the stroke as it is: drawn points, display polyline, anchors, end tangents (no
+  // extruded outline: the caller sets it).
+  StrokePicture Picture(const std::string& title);
 
   SessionStroke& Stroke() { return mStroke; }
   // The factory the stroke's curves and bodies belong to.

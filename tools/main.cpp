@@ -221,14 +221,7 @@ RunResult RunOne(const std::string& path, const Options& opt, bool writeBodies) 
   const std::string json = SaveStroke(session.Stroke()).dump(1) + "\n";
   r.figures = session.Figures();
 
-  StrokePicture pic;
-  pic.title = r.name;
-  session.Stroke().GetSketchPlane(pic.plane);
-  pic.drawn = session.Drawn();
-  bool sketch = false;
-  session.Stroke().GetDisplayData(sketch, pic.color, pic.width, pic.splits, pic.display, nullptr);
-  session.Stroke().GetAnchors(pic.anchors);
-  pic.hasTangents = session.Stroke().GetEndTangents(pic.ends, pic.tangents);
+  StrokePicture pic = session.Picture(r.name);
 
   std::vector<double> limits;
   if (!ParseNumbers(opt.limits, limits, 2) || !(limits[0] < limits[1]))
