@@ -282,7 +282,7 @@
     } else if (page.state && target.classList.contains('range-handle')) {
       gesture = { kind: 'range', index: Number(target.dataset.range), range: page.state.range.slice(), handle: target };
     } else if (page.tool === 'draw' || !page.state) {
-      gesture = { kind: 'draw', points: [p] };
+      gesture = { kind: 'draw', points: [p], ink: `M${f2(p[0])} ${f2(-p[1])}` };
       layer('ink').setAttribute('d', '');
     } else if (page.tool === 'delete') {
       if (target.dataset.anchor) edit('delete', { anchor: Number(target.dataset.anchor) }, `anchor ${target.dataset.anchor} deleted`);
@@ -302,16 +302,19 @@
   svg.addEventListener('pointermove', (e) => {
     if (!gesture || e.pointerId !== gesture.pointerId) return;
     if (gesture.kind === 'draw') {
-      for (const c of samples(e)) gesture.points.push(toModel(c.clientX, c.clientY));
-      layer('ink').setAttribute('d', 'M' + gesture.points.map((q) => `${f2(q[0])} ${f2(-q[1])}`).join('L'));
+      for (const c of samples(e)) {
+        const q = toModel(c.clientX, c.clientY);
+        gesture.points.push(q);
+        gesture.ink += `${gesture.ink ? 'L' : 'M'}${f2(q[0])} ${f2(-q[1])}`;
+      }
+      layer('ink').setAttribute('d', gesture.ink);
       layer('ink').setAttribute('stroke-width', 2);
       layer('ink').setAttribute('vector-effect', 'non-scaling-stroke');
       return;
     }
     const p = toModel(e.clientX, e.clientY);
     if (gesture.kind === 'drag') {
-      gesture.pending = { to: p, at: e.timeStamp };
-      pumpDrag(gesture);
+      if (!RAW_UPDATES) dragTo(gesture, e);
     } else if (gesture.kind === 'tangent') {
       const end = page.state.ends[gesture.end === 'start' ? 0 : 1].point;
       gesture.handle.setAttribute('cx', p[0]);
@@ -328,6 +331,19 @@
       gesture.handle.setAttribute('cy', -near.point[1]);
     }
   });
+
+  // A drag sends its steps from the pointer's raw updates where the browser has them: those arrive as the
+  // pointer moves, while pointermove waits for the next animation frame.
+  const RAW_UPDATES = 'onpointerrawupdate' in window;
+  function dragTo(g, e) {
+    g.pending = { to: toModel(e.clientX, e.clientY), at: e.timeStamp };
+    pumpDrag(g);
+  }
+  if (RAW_UPDATES) {
+    svg.addEventListener('pointerrawupdate', (e) => {
+      if (gesture && gesture.kind === 'drag' && e.pointerId === gesture.pointerId) dragTo(gesture, e);
+    });
+  }
 
   // Sends the latest pointer position of a drag once the previous step is answered: the stroke follows
   // the pointer at the rate the server keeps up with, never queueing stale steps.
