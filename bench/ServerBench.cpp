@@ -27,7 +27,7 @@ std::string ReadText(const std::string& relative) {
   return text.str();
 }
 
-// A drag step back and forth across the stroke at 40 % of its anchors, 1.5 model units each way: every
+// A drag step back and forth across the stroke at 40 % of its display points, 1.5 model units each way: every
 // step is an edit the stroke accepts, so the stroke stays the same size for millions of iterations.
 void BM_ServerDragStep(benchmark::State& state, const char* file) {
   StrokeServer server;
@@ -38,8 +38,8 @@ void BM_ServerDragStep(benchmark::State& state, const char* file) {
   }
   const json doc = json::parse(created.body);
   const std::string path = "/api/strokes/" + doc["id"].get<std::string>() + "/drag";
-  const json& anchors = doc["anchors"];
-  json a = anchors[anchors.size() * 2 / 5];
+  const json& display = doc["display"]["coords"];
+  json a = display[display.size() * 2 / 5];
   json b = {a[0].get<double>() + 1.5, a[1].get<double>(), 0.0};
   bool first = true;
   double serverMs = 0.0;
@@ -67,9 +67,13 @@ void BM_SessionDragStep(benchmark::State& state, const char* file) {
     state.SkipWithError(message.c_str());
     return;
   }
-  VORListValVORMathPoint anchors;
-  session.Stroke().GetAnchors(anchors);
-  VORMathPoint a = anchors[anchors.Size() * 2 / 5 + 1];
+  VORListValVORMathPoint display;
+  bool sketch = false;
+  int color = 0;
+  double width = 0.0;
+  VORRawCollint splits;
+  session.Stroke().GetDisplayData(sketch, color, width, splits, display, nullptr);
+  VORMathPoint a = display[display.Size() * 2 / 5 + 1];
   VORMathPoint b(a.GetX() + 1.5, a.GetY(), 0.0);
   for (auto _ : state) {
     if (!session.Drag(a, b, message)) {

@@ -94,9 +94,10 @@ async function groupEdit(page) {
     await h.pointerPath(page, await h.toScreen(page, path));
     await page.waitForFunction(() => window.strokePage.page.latencies.length > 0 && !window.strokePage.page.dragging);
     state = await fetchState(page);
+    // The refit holds the moved points within the fit tolerance (0.5) and the display polyline lies within
+    // the display tolerance (0.1) of the curve.
     const miss = h.distanceToPolyline(target, displayOf(state));
-    // The refitted curve keeps within the fit tolerance (0.5) of the dragged points, not on them.
-    assert.ok(miss < 0.5, `the dragged stroke misses the target by ${miss.toFixed(3)}`);
+    assert.ok(miss <= 0.6, `the dragged stroke misses the target by ${miss.toFixed(3)}`);
     assert.equal(state.undo, 1, 'one drag gesture is one undo step');
     const n0 = await requests();
     await page.click('#undo');
@@ -108,8 +109,7 @@ async function groupEdit(page) {
     state = redone;
   });
 
-  await check('inserting an anchor on the stroke and deleting anchor 2', async () => {
-    // A smooth stroke has anchors at its ends only: the inserted one is there to delete.
+  await check('inserting an anchor where the stroke is clicked, then deleting it', async () => {
     const anchors = state.anchors.length;
     const at = h.pointAtFraction(displayOf(state), 0.5);
     const [x, y] = (await h.toScreen(page, [at]))[0];
@@ -118,12 +118,15 @@ async function groupEdit(page) {
     await page.mouse.click(x, y);
     state = await h.afterRequests(page, n0);
     assert.equal(state.anchors.length, anchors + 1, 'anchor count after the insert');
-    const nearest = Math.min(...state.anchors.map((p) => Math.hypot(p[0] - at[0], p[1] - at[1])));
-    assert.ok(nearest < 1.0, `no anchor near the clicked point (nearest ${nearest.toFixed(3)})`);
+    const near = state.anchors.map((p) => Math.hypot(p[0] - at[0], p[1] - at[1]));
+    const k = near.indexOf(Math.min(...near));
+    assert.ok(near[k] < 1.0, `no anchor near the clicked point (nearest ${near[k].toFixed(3)})`);
     await page.click('[data-tool="delete"]');
-    await page.click('#anchors circle[data-anchor="2"]', { force: true });
+    await page.click(`#anchors circle[data-anchor="${k + 1}"]`, { force: true });
     state = await h.afterRequests(page, n0 + 1);
     assert.equal(state.anchors.length, anchors, 'anchor count after the delete');
+    const left = Math.min(...state.anchors.map((p) => Math.hypot(p[0] - at[0], p[1] - at[1])));
+    assert.ok(left > 1.0, 'the anchor that was deleted is still there');
   });
 
   await check('dragging the end arrow turns the end tangent', async () => {
@@ -247,10 +250,12 @@ async function groupFiles(page, browser, url) {
     const mine = await page.evaluate(() => window.strokePage.page.state);
     const theirs = await h.drawStroke(other.page, h.readStroke('real/Greek-character05-0398_20-0.json'));
     assert.notEqual(theirs.id, mine.id);
-    await other.page.click('[data-tool="delete"]');
+    const [x, y] = (await h.toScreen(other.page, [h.pointAtFraction(displayOf(theirs), 0.5)]))[0];
+    await other.page.click('[data-tool="insert"]');
     const n0 = await other.page.evaluate(() => window.strokePage.page.requests);
-    await other.page.click('#anchors circle[data-anchor="2"]', { force: true });
-    await h.afterRequests(other.page, n0);
+    await other.page.mouse.click(x, y);
+    const edited = await h.afterRequests(other.page, n0);
+    assert.equal(edited.anchors.length, theirs.anchors.length + 1, 'the other browser\'s edit did not take');
     assert.deepEqual(displayOf(await fetchState(page)), displayOf(mine), 'the other browser\'s edit reached this stroke');
     assert.deepEqual(other.errors, []);
     await other.context.close();
