@@ -46,6 +46,9 @@ constexpr double kMaxScaleTolerances = 8.5;
 constexpr double kCornerMargin = 1.1;
 constexpr double kWideScales = 4.0;
 constexpr double kConcentration = 1.5;
+// A point that turns by no more than this (degrees) over the corner scale is no corner for any corner
+// angle of 9 degrees or more, and its turn is not measured at the wider scales.
+constexpr double kQuietTurn = 10.0;
 // Turns closer than this (degrees) are equal, and so are arc lengths closer than this many corner
 // scales: the difference is rounding.
 constexpr double kTurnTie = 1e-6;
@@ -284,7 +287,7 @@ void TAQMoCSCurveFitter::FillLongChords() {
   mPoints.swap(points);
   mArc.swap(arc);
   mAdded.swap(added);
-  ComputeTurns();
+  ComputeTurns(false);
 }
 
 int TAQMoCSCurveFitter::FilledIndex(int i) const {
@@ -307,7 +310,7 @@ TAQMoCSCurveFitter::Vec TAQMoCSCurveFitter::AtArc(double s, int& k) const {
   return Add(p, Scale(Sub(mPoints[static_cast<size_t>(k) + 1], p), f));
 }
 
-void TAQMoCSCurveFitter::ComputeTurns() {
+void TAQMoCSCurveFitter::ComputeTurns(bool withTurns) {
   const int n = GetPointCount();
   mTurn.assign(static_cast<size_t>(n), 0.0);
   mWideTurn.assign(static_cast<size_t>(n), 0.0);
@@ -338,12 +341,20 @@ void TAQMoCSCurveFitter::ComputeTurns() {
     const double x = 1.0 - cc;
     return (cc > 0.995 ? std::sqrt(2.0 * x) * (1.0 + x / 12.0) : std::acos(cc)) * (180.0 / M_PI);
   };
+  if (!withTurns) return;
   for (int i = 1; i + 1 < n; ++i) {
     const double s = mArc[static_cast<size_t>(i)];
-    mWideTurn[static_cast<size_t>(i)] = turnAt(i, kWideScales * mScale, hints + 4);
     // Within a scale of an end there is no turn to measure.
     if (s < mScale || s > length - mScale) continue;
-    mTurn[static_cast<size_t>(i)] = std::min(turnAt(i, mScale, hints), turnAt(i, 2.0 * mScale, hints + 2));
+    // Most points turn little at the corner scale and can be no corner: they keep that turn, and only
+    // the others are measured at the wider scales too.
+    const double narrow = turnAt(i, mScale, hints);
+    if (narrow <= kQuietTurn) {
+      mTurn[static_cast<size_t>(i)] = narrow;
+      continue;
+    }
+    mTurn[static_cast<size_t>(i)] = std::min(narrow, turnAt(i, 2.0 * mScale, hints + 2));
+    mWideTurn[static_cast<size_t>(i)] = turnAt(i, kWideScales * mScale, hints + 4);
   }
 }
 
@@ -536,10 +547,11 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
     spanErr.assign(static_cast<size_t>(poles), 0.0);
     // Between two neighbouring points the curve stays near their chord: a curve that meets every point
     // may still loop out between two close ones (a pen that turns on the spot), and the span there
-    // needs freedom as much as one that misses a point.
+    // needs freedom as much as one that misses a point. Checked only on a curve that meets the points,
+    // since one that does not is refined anyway.
     bool loops = false;
     int hint = 3;
-    for (int i = 0; i + 1 < m; ++i) {
+    for (int i = 0; maxErr <= tol && pinsMet && i + 1 < m; ++i) {
       const double u = 0.5 * (mU[static_cast<size_t>(i)] + mU[static_cast<size_t>(i) + 1]);
       hint = FindSpan(U, poles, u, hint);
       double N[4];

@@ -35,8 +35,9 @@ class TAQMoCSCurveFitter {
   // poles); it also sets the scale of the corner measure.
   bool SetPoints(const VORListValVORMathPoint& points, double tolerance);
   // Adds evenly spaced points along every chord longer than four tolerances, so that the fit has to
-  // follow the chord and cannot bulge between far-apart points (thinned points). Corners and tangents
-  // are best read before; positions read before map onto the filled points through FilledIndex.
+  // follow the chord and cannot bulge between far-apart points (thinned points). Corners and turns
+  // are read before: afterwards every point reads as turning by 0. Positions read before map onto the
+  // filled points through FilledIndex.
   void FillLongChords();
   int FilledIndex(int i) const;
   int GetPointCount() const { return static_cast<int>(mPoints.size()); }
@@ -47,7 +48,7 @@ class TAQMoCSCurveFitter {
   // ---- Corners ----
   // Turn of the drawn direction at cleaned point i, in degrees: the smaller of the turns between the
   // chords to the polyline's points one and two corner scales behind and ahead (0 within a scale of an
-  // end).
+  // end; a turn of 10 degrees or less at one scale is that turn).
   double TurnAngle(int i) const;
   // Whether cleaned point i is a corner for cornerAngle degrees: the drawn direction turns there by
   // clearly more than the angle within a corner scale, and the turn is concentrated there (over four
@@ -80,7 +81,8 @@ class TAQMoCSCurveFitter {
   double GetMaxError() const { return mMaxError; }
 
  private:
-  void ComputeTurns();
+  // The corner scale, and with withTurns the turns of every point (else all zero).
+  void ComputeTurns(bool withTurns = true);
   // The point at arc length s along the cleaned points (clamped to the ends); k: the segment it lies
   // on, a hint on entry.
   Vec AtArc(double s, int& k) const;
