@@ -54,9 +54,9 @@ TEST(HardSubset, OnlyASketchOfType1ShownOverLessThanItsWholeIsCut) {
 TEST(HardSubset, AnAnchorBecomesADisplayPointWithinATenthOfAPieceAndIsInsertedOtherwise) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
-  // Feet at 4.5 (half a piece past point 4) and 4.95 (within 0.1 of point 5).
+  // Feet at 4.15 (0.15 of a piece past point 4) and 4.95 (within 0.1 of point 5).
   TestStroke inserted, snapped;
-  MakeShownStroke(inserted, VORMathPoint(3.5, 0.4, 0));
+  MakeShownStroke(inserted, VORMathPoint(3.15, 0.4, 0));
   MakeShownStroke(snapped, VORMathPoint(3.95, 0.4, 0));
   for (TestStroke* s : {&inserted, &snapped}) {
     ASSERT_TRUE(TestStroke::HardSubsetStroke(&config, &factory, s));
@@ -68,7 +68,7 @@ TEST(HardSubset, AnAnchorBecomesADisplayPointWithinATenthOfAPieceAndIsInsertedOt
     EXPECT_TRUE(HasPoint(*s, VORMathPoint(9, 0, 0)));
     EXPECT_FALSE(TestStroke::HardSubsetStroke(&config, &factory, s));  // now whole: nothing left to cut
   }
-  EXPECT_TRUE(HasPoint(inserted, VORMathPoint(3.5, 0.4, 0)));
+  EXPECT_TRUE(HasPoint(inserted, VORMathPoint(3.15, 0.4, 0)));
   EXPECT_FALSE(HasPoint(snapped, VORMathPoint(3.95, 0.4, 0)));
   EXPECT_TRUE(HasPoint(snapped, VORMathPoint(4, 0, 0)));
 }
