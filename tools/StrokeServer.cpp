@@ -332,7 +332,8 @@ StrokeServer::Reply StrokeServer::Create(const std::string& body) {
   json saved = SaveStroke(entry->session.Stroke());
   {
     std::lock_guard<std::mutex> lock(mStoreMutex);
-    // splitmix64 over a random seed: ids nobody guesses.
+    // splitmix64 over a random seed: ids that never repeat and that one browser does not come upon by
+    // chance. They are no secret (the server is meant for this machine): each stroke is locked while used.
     std::uint64_t z = (mIdState += 0x9e3779b97f4a7c15ULL);
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
     z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
@@ -343,6 +344,7 @@ StrokeServer::Reply StrokeServer::Create(const std::string& body) {
     mStore.push_front(entry);
     while (mStore.size() > mMaxStrokes) mStore.pop_back();  // a request still holding it finishes first
   }
+  std::lock_guard<std::mutex> lock(entry->mutex);  // the id is out: another request may use the stroke
   return TextReply(StateText(entry->session, 0, 0, true, json{{"id", entry->id}, {"stroke", std::move(saved)}}));
 }
 
