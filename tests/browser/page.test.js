@@ -264,8 +264,15 @@ async function groupFiles(page, browser, url) {
 
 async function main() {
   const timer = setTimeout(() => { console.log('FAILED  the browser tests took longer than 240 s'); process.exit(1); }, 240000);
-  const server = await h.startServer(program);
+  // The browser first: a server left running by a failed launch would hold the test's output open.
   const browser = await h.launchBrowser();
+  let server;
+  try {
+    server = await h.startServer(program);
+  } catch (e) {
+    await browser.close();
+    throw e;
+  }
   try {
     const { page, errors } = await h.openPage(browser, server.url);
     if (group === 'draw') await groupDraw(page);
