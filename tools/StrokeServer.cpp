@@ -538,6 +538,10 @@ int StrokeServer::Main(int argc, char** argv) {
   app.add_option("--port", port, "Port (0: any free one)")->capture_default_str()->check(CLI::Range(0, 65535));
   app.add_option("--host", host, "Address to listen on (127.0.0.1: this machine only)")->capture_default_str();
   app.add_option("--web", web, "Folder of the page (default: installed beside the program)");
+  // The parser's own complaints read like the rest of the program's messages: one line, prefixed.
+  app.failure_message([](const CLI::App*, const CLI::Error& e) {
+    return std::string("stroke: serve: ") + e.what() + " (stroke serve --help lists the options)\n";
+  });
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -545,7 +549,7 @@ int StrokeServer::Main(int argc, char** argv) {
   }
   const std::string page = FindPage(web);
   if (page.empty()) {
-    std::fprintf(stderr, "stroke serve: %s: no index.html of the page there\n", web.empty() ? "the page's folder" : web.c_str());
+    std::fprintf(stderr, "stroke: serve: %s: no index.html of the page there\n", web.empty() ? "the page's folder" : web.c_str());
     return 2;
   }
 
@@ -589,10 +593,10 @@ int StrokeServer::Main(int argc, char** argv) {
 
   const int bound = port == 0 ? http.bind_to_any_port(host) : (http.bind_to_port(host, port) ? port : -1);
   if (bound <= 0) {
-    std::fprintf(stderr, "stroke serve: cannot listen on %s port %d\n", host.c_str(), port);
+    std::fprintf(stderr, "stroke: serve: cannot listen on %s port %d\n", host.c_str(), port);
     return 1;
   }
-  std::printf("stroke serve: http://%s:%d/ (the page; the API under /api/). Ctrl-C stops.\n",
+  std::printf("stroke: serving http://%s:%d/ (the page; the API under /api/). Ctrl-C stops.\n",
               host.find(':') == std::string::npos ? host.c_str() : ("[" + host + "]").c_str(), bound);
   std::fflush(stdout);
 
