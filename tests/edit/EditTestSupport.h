@@ -88,11 +88,13 @@ inline VORListValVORMathPoint Wave(int n, double amplitude = 3.0) {
   return p;
 }
 
-inline VORRawCollint Ints(std::initializer_list<int> values) {
+template <typename Values>
+VORRawCollint Ints(const Values& values) {
   VORRawCollint r;
   for (int v : values) r.Append(v);
   return r;
 }
+inline VORRawCollint Ints(std::initializer_list<int> values) { return Ints<std::initializer_list<int>>(values); }
 
 // A stroke of one segment without reference holding points, with anchors, its range whole.
 inline void MakePlainStroke(TAQMoStroke& s, const VORListValVORMathPoint& points, const VORRawCollint& anchors,

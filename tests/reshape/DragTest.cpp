@@ -110,79 +110,47 @@ TEST(DragOnRealStrokes, InsertAnchorPutsTheAnchorAtThePoint) {
 
 // ---- Synthetic cases ----
 
-TEST(Drag, ProjectModeOnAPointInsertsOnlyTheAnchor) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke s;
-  s.SetSketchPlane(VORMathPlane());
+// Drags of a 10-point wave from a point of a piece to a target, in both modes: which anchor the target
+// becomes, how many points there are after it, and which point lies on the target. The ends never move.
+TEST(Drag, TheTargetBecomesAnAnchorPointAndTheOtherAnchorsShift) {
   const VORListValVORMathPoint p = Wave(10);
-  MakePlainStroke(s, p, Ints({1, 6, 10}));
-  // From off the polyline straight above point 3, to its foot: no point moves.
-  const VORMathPoint from = p[3] + VORMathVector(0.0, 0.0, 2.0);
-  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, p[3], true, true));
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 3, 6, 10}));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(points, p);
-}
-
-TEST(Drag, ProjectModeInsideAPieceAddsAPointAndShiftsTheAnchors) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke s;
-  s.SetSketchPlane(VORMathPlane());
-  const VORListValVORMathPoint p = Wave(10);
-  MakePlainStroke(s, p, Ints({1, 4, 7, 10}));
-  const VORMathPoint from = p[3] + (p[4] - p[3]) * 0.5;
-  const VORMathPoint to = from + VORMathVector(0.0, 0.0, 0.5);
-  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, true, true));
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 4, 5, 8, 11}));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_EQ(points.Size(), 11);
-  EXPECT_LT(points[4].DistanceTo(to), 1e-12);
-  EXPECT_EQ(points[1], p[1]);
-  EXPECT_EQ(points[11], p[10]);
-}
-
-TEST(Drag, DragModeInsideAPieceWithoutInnerPointsMakesTheTargetAPoint) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke s;
-  s.SetSketchPlane(VORMathPlane());
-  const VORListValVORMathPoint p = Wave(10);
-  MakePlainStroke(s, p, Ints({1, 4, 5, 10}));
-  const VORMathPoint from = p[4] + (p[5] - p[4]) * 0.5, to = from + VORMathVector(0.0, 0.0, 0.5);
-  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, true));
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 4, 6, 11}));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_EQ(points.Size(), 11);
-  EXPECT_LT(points[5].DistanceTo(to), 1e-12);
-}
-
-TEST(Drag, ProjectModeOnAnAnchorPutsThatAnchorExactlyOnTheTarget) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke s;
-  s.SetSketchPlane(VORMathPlane());
-  const VORListValVORMathPoint p = Wave(10);
-  MakePlainStroke(s, p, Ints({1, 6, 10}));
-  const VORMathPoint to = p[6] + VORMathVector(0.0, 1.0, 0.0);
-  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, p[6] + VORMathVector(0.0, 0.0, 2.0), to, true, true));
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 6, 10}));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_EQ(points.Size(), 10);
-  EXPECT_EQ(points[6], to);
+  const VORMathVector up(0.0, 0.0, 0.5);
+  struct Case {
+    const char* what;
+    std::vector<int> anchorsIn;
+    VORMathPoint from, to;
+    bool project;
+    std::vector<int> anchorsOut;
+    int count, onTarget;
+  };
+  const VORMathPoint mid34 = p[3] + (p[4] - p[3]) * 0.5, mid45 = p[4] + (p[5] - p[4]) * 0.5;
+  const Case cases[] = {
+      {"project from above a point onto its foot: only the anchor", {1, 6, 10}, p[3] + up * 4.0, p[3], true,
+       {1, 3, 6, 10}, 10, 3},
+      {"project inside a piece: a point is added", {1, 4, 7, 10}, mid34, mid34 + up, true, {1, 4, 5, 8, 11}, 11, 4},
+      {"drag inside a piece with no inner point", {1, 4, 5, 10}, mid45, mid45 + up, false, {1, 4, 6, 11}, 11, 5},
+      {"project onto an anchor: it moves onto the target", {1, 6, 10}, p[6] + up * 4.0,
+       p[6] + VORMathVector(0.0, 1.0, 0.0), true, {1, 6, 10}, 10, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    s.SetSketchPlane(VORMathPlane());
+    MakePlainStroke(s, p, Ints(c.anchorsIn));
+    ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, c.from, c.to, c.project, true));
+    VORRawCollint anchors;
+    s.GetAnchors(anchors);
+    EXPECT_EQ(anchors, Ints(c.anchorsOut));
+    VORListValVORMathPoint points;
+    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(points.Size(), c.count);
+    EXPECT_LT(points[c.onTarget].DistanceTo(c.to), 1e-12);
+    EXPECT_EQ(points[1], p[1]);
+    EXPECT_EQ(points[c.count], p[10]);
+    if (c.count == 10 && c.to == p[c.onTarget]) EXPECT_EQ(points, p);  // nothing else moved
+  }
 }
 
 // The foot lies a few thousandths of a piece past anchor 5 of a stroke on a plane: the anchor is that
