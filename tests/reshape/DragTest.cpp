@@ -11,15 +11,19 @@ namespace {
 
 using namespace edit_test;
 
-const double kFitTol = TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6;
+// The anchor points of s other than one at point.
+VORListValVORMathPoint AnchorPointsBut(TestStroke& s, const VORMathPoint& point) {
+  VORListValVORMathPoint all = s.AnchorPoints(), others;
+  for (const VORMathPoint& a : all)
+    if (a.DistanceTo(point) > 0.0) others.Append(a);
+  return others;
+}
 
-// The anchor points of s that lie farther than reach from point.
-VORListValVORMathPoint AnchorPointsAwayFrom(TAQMoStroke& s, const VORMathPoint& point, double reach) {
-  VORListValVORMathPoint all, away;
-  s.GetAnchors(all);
-  for (int i = 1; i <= all.Size(); ++i)
-    if (all[i].DistanceTo(point) > reach) away.Append(all[i]);
-  return away;
+// The distance from point to the nearest of points.
+double Nearest(const VORListValVORMathPoint& points, const VORMathPoint& point) {
+  double nearest = 1e300;
+  for (const VORMathPoint& p : points) nearest = std::min(nearest, p.DistanceTo(point));
+  return nearest;
 }
 
 void ExpectLandsOnTheCurve(TestStroke& s, VORSoftwareConfiguration& config, VORGeoFactory& factory,
@@ -27,14 +31,15 @@ void ExpectLandsOnTheCurve(TestStroke& s, VORSoftwareConfiguration& config, VORG
   VORListPtrVORCurve curves;
   ASSERT_TRUE(s.Evaluate(&factory, &config, curves, nullptr, nullptr, nullptr, nullptr));
   ASSERT_EQ(curves.Size(), 1);
-  EXPECT_LE(DistanceToCurve(*curves[1], to), kFitTol);
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_LE(DistanceToCurve(*curves[1], to), TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6);
+  const VORListValVORMathPoint points = s.Source();
   for (int i = 1; i <= fixedAnchors.Size(); ++i) EXPECT_LT(DistanceToPolyline(points, fixedAnchors[i]), 1e-9) << i;
   EXPECT_TRUE(AnchorsWellFormed(s));
 }
 
-TEST(DragOnRealStrokes, DragModeLandsOnTheCurveAndKeepsTheAnchors) {
+// On each stroke in turn: drags at three places, a drag in project mode, which makes the target an anchor,
+// and an anchor inserted off the stroke, which lies on the point and cannot be inserted twice.
+TEST(DragOnRealStrokes, DragsLandOnTheCurveKeepingTheOtherAnchorsAndInsertedAnchorsLieOnThePoint) {
   for (const std::string& file : SomeRealStrokes(10)) {
     SCOPED_TRACE(file);
     VORGeoFactory factory;
@@ -44,66 +49,29 @@ TEST(DragOnRealStrokes, DragModeLandsOnTheCurveAndKeepsTheAnchors) {
     int landed = 0;
     for (double f : {0.3, 0.55, 0.8}) {
       SCOPED_TRACE(f);
-      VORListValVORMathPoint coords;
-      s.GetCoords(coords);
-      const VORMathPoint from = Along(coords, f), to = from + VORMathVector(1.2, -0.8, 0.0);
-      const VORListValVORMathPoint fixed = AnchorPointsAwayFrom(s, from, 0.0);
+      const VORMathPoint from = Along(s.Coords(), f), to = from + VORMathVector(1.2, -0.8, 0.0);
+      const VORListValVORMathPoint fixed = AnchorPointsBut(s, from);
       if (!TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, false)) continue;
       ++landed;
       ExpectLandsOnTheCurve(s, config, factory, to, fixed);
     }
     EXPECT_GT(landed, 0);
-  }
-}
 
-TEST(DragOnRealStrokes, ProjectModeMakesTheDraggedPointAnAnchor) {
-  for (const std::string& file : SomeRealStrokes(10)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
-    VORListValVORMathPoint coords;
-    s.GetCoords(coords);
-    const VORMathPoint from = Along(coords, 0.45), to = from + VORMathVector(-0.6, 0.9, 0.0);
-    const VORListValVORMathPoint fixed = AnchorPointsAwayFrom(s, from, 0.0);
+    const VORMathPoint from = Along(s.Coords(), 0.45), to = from + VORMathVector(-0.6, 0.9, 0.0);
+    const VORListValVORMathPoint fixed = AnchorPointsBut(s, from);
     ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, true, false));
     ExpectLandsOnTheCurve(s, config, factory, to, fixed);
-    VORListValVORMathPoint anchorPoints;
-    ASSERT_EQ(s.GetAnchors(anchorPoints), S_OK);
-    bool isAnchor = false;
-    for (int i = 1; i <= anchorPoints.Size(); ++i) isAnchor = isAnchor || anchorPoints[i].DistanceTo(to) < 1e-9;
-    EXPECT_TRUE(isAnchor);
-  }
-}
+    EXPECT_LT(Nearest(s.AnchorPoints(), to), 1e-9) << "the projected target is an anchor";
 
-TEST(DragOnRealStrokes, InsertAnchorPutsTheAnchorAtThePoint) {
-  for (const std::string& file : SomeRealStrokes(10)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
-    VORListValVORMathPoint coords;
-    s.GetCoords(coords);
-    const VORMathPoint at = Along(coords, 0.62) + VORMathVector(0.2, 0.3, 0.0);
-    VORRawCollint before;
-    s.GetAnchors(before);
+    const VORMathPoint at = Along(s.Coords(), 0.62) + VORMathVector(0.2, 0.3, 0.0);
+    const int anchors = s.Anchors().Size();
     ASSERT_TRUE(s.InsertAnchor(&config, &factory, at));
-    EXPECT_TRUE(AnchorsWellFormed(s));
-    VORRawCollint after;
-    s.GetAnchors(after);
-    EXPECT_EQ(after.Size(), before.Size() + 1);
-    VORListValVORMathPoint anchorPoints;
-    s.GetAnchors(anchorPoints);
-    double nearest = 1e300;
-    for (int i = 1; i <= anchorPoints.Size(); ++i) nearest = std::min(nearest, anchorPoints[i].DistanceTo(at));
-    EXPECT_LT(nearest, 1e-9);
+    EXPECT_EQ(s.Anchors().Size(), anchors + 1);
+    EXPECT_LT(Nearest(s.AnchorPoints(), at), 1e-9);
     ASSERT_TRUE(s.Update(&config, &factory, nullptr));
     ExpectLandsOnTheCurve(s, config, factory, at, VORListValVORMathPoint());
-    // The same point again is an anchor already: refused, nothing changes.
     const snapshot::State state = snapshot::Take(s);
-    EXPECT_FALSE(s.InsertAnchor(&config, &factory, at));
+    EXPECT_FALSE(s.InsertAnchor(&config, &factory, at)) << "an anchor already";
     EXPECT_TRUE(snapshot::Same(state, s));
   }
 }
@@ -140,11 +108,8 @@ TEST(Drag, TheTargetBecomesAnAnchorPointAndTheOtherAnchorsShift) {
     s.SetSketchPlane(VORMathPlane());
     MakePlainStroke(s, p, Ints(c.anchorsIn));
     ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, c.from, c.to, c.project, true));
-    VORRawCollint anchors;
-    s.GetAnchors(anchors);
-    EXPECT_EQ(anchors, Ints(c.anchorsOut));
-    VORListValVORMathPoint points;
-    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(s.Anchors(), Ints(c.anchorsOut));
+    const VORListValVORMathPoint points = s.Source();
     ASSERT_EQ(points.Size(), c.count);
     EXPECT_LT(points[c.onTarget].DistanceTo(c.to), 1e-12);
     EXPECT_EQ(points[1], p[1]);
@@ -153,25 +118,28 @@ TEST(Drag, TheTargetBecomesAnAnchorPointAndTheOtherAnchorsShift) {
   }
 }
 
+// A stroke made from 2D points on planes (one per point), with anchors, its range whole.
+void MakeStrokeOnPlanes(TestStroke& s, VORListValVORMathPlane planes, VORListValVORMathPoint2D uv,
+                        VORListValVORMathPoint xyz, VORRawCollint anchors) {
+  s.SetSketchPlane(planes[1]);
+  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, planes, uv, xyz, &anchors), S_OK);
+  const double whole[2] = {0.0, 1.0};
+  s.SetRange(whole);
+}
+
 // The foot lies a few thousandths of a piece past anchor 5 of a stroke on a plane: the anchor is that
 // point, and only the run the deformation moved changes; the anchor keeps its point.
 TEST(Drag, InsertingJustPastAnAnchorKeepsTheAnchorsPoint) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
   TestStroke s;
-  s.SetSketchPlane(VORMathPlane());
   VORListValVORMathPoint2D uv;
   for (int i = 1; i <= 10; ++i) uv.Append(VORMathPoint2D(i, 1));
   VORListValVORMathPlane planes;
   planes.Append(VORMathPlane());
-  VORListValVORMathPoint none;
-  VORRawCollint anchors = Ints({1, 5, 10});
-  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, planes, uv, none, &anchors), S_OK);
-  const double whole[2] = {0.0, 1.0};
-  s.SetRange(whole);
+  MakeStrokeOnPlanes(s, planes, uv, VORListValVORMathPoint(), Ints({1, 5, 10}));
   ASSERT_TRUE(s.InsertAnchor(&config, &factory, VORMathPoint(5.005, 1.5, 0)));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  const VORListValVORMathPoint points = s.Source();
   ASSERT_EQ(points.Size(), 10);
   EXPECT_EQ(points[5], VORMathPoint(5, 1, 0));
   for (int i = 2; i <= points.Size(); ++i) EXPECT_GT(points[i].DistanceTo(points[i - 1]), 0.1) << i;
@@ -192,22 +160,15 @@ TEST(Drag, AStrokeOnTwoPlanesIsDraggedAsOneSegment) {
     xyz.Append(plane.EvalPoint(i, 0.3 * i));
   }
   TestStroke s;
-  s.SetSketchPlane(floor);
-  VORRawCollint anchors = Ints({1, 6, 12});
-  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, planes, uv, xyz, &anchors), S_OK);
-  const double whole[2] = {0.0, 1.0};
-  s.SetRange(whole);
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  const VORMathPoint from = points[3], to = from + VORMathVector(0.0, 0.5, 0.0);
+  MakeStrokeOnPlanes(s, planes, uv, xyz, Ints({1, 6, 12}));
+  const VORMathPoint from = s.Source()[3], to = from + VORMathVector(0.0, 0.5, 0.0);
   ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, true));
   EXPECT_TRUE(AnchorsWellFormed(s));
   TAQUtVector<TAQMoStrokeData*> data;
   s.GetData(data);
   EXPECT_EQ(data.Size(), 1u);  // written back on the first plane
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(points.Size(), 12);
-  EXPECT_LT(DistanceToPolyline(points, to), 1e-9);
+  EXPECT_EQ(s.Source().Size(), 12);
+  EXPECT_LT(DistanceToPolyline(s.Source(), to), 1e-9);
 }
 
 TEST(Drag, AClosedStrokeStaysClosed) {
@@ -220,15 +181,15 @@ TEST(Drag, AClosedStrokeStaysClosed) {
   s.SetSketchPlane(VORMathPlane());
   MakePlainStroke(s, ring, Ints({1, 7, 13, 19, 25}));
   ASSERT_TRUE(s.Update(&config, &factory, nullptr));
-  const VORMathPoint from = ring[10], to = from + VORMathVector(-1.0, 0.5, 0.0);
-  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, false));
-  EXPECT_TRUE(AnchorsWellFormed(s));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  const VORMathPoint to = ring[10] + VORMathVector(-1.0, 0.5, 0.0);
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, ring[10], to, false, false));
+  const VORListValVORMathPoint points = s.Source();
   EXPECT_EQ(points[1], points[points.Size()]);
   ExpectLandsOnTheCurve(s, config, factory, to, VORListValVORMathPoint());
 }
 
+// No move, non-finite points, no factory, an anchor already there, a stroke of another type, a stroke
+// without points and one of a single point: refused, with the stroke as it was.
 TEST(Drag, RefusedDragsChangeNothing) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
@@ -239,34 +200,25 @@ TEST(Drag, RefusedDragsChangeNothing) {
   ASSERT_TRUE(s.Update(&config, &factory, nullptr));
   const snapshot::State before = snapshot::Take(s);
   const VORMathPoint nan(kNaN, 0.0, 0.0);
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], p[4], false, false));  // no move
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], p[4], false, false));
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, nan, p[4], false, false));
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], nan, true, false));
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, nullptr, p[4], p[5], true, false));
   EXPECT_FALSE(s.InsertAnchor(&config, &factory, nan));
-  EXPECT_FALSE(s.InsertAnchor(&config, &factory, p[5]));  // already an anchor
+  EXPECT_FALSE(s.InsertAnchor(&config, &factory, p[5]));
   EXPECT_TRUE(snapshot::Same(before, s));
   s.SetType(2);
   const snapshot::State typed = snapshot::Take(s);
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], p[4] + VORMathVector(0, 1, 0), false, false));
   EXPECT_FALSE(s.InsertAnchor(&config, &factory, p[3] + VORMathVector(0, 1, 0)));
   EXPECT_TRUE(snapshot::Same(typed, s));
-  TestStroke empty;
+  TestStroke empty, single;
   empty.SetType(1);
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &empty, p[4], p[5], false, false));
   EXPECT_FALSE(empty.InsertAnchor(&config, &factory, p[5]));
-}
-
-TEST(Drag, ASinglePointStrokeFails) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke s;
-  MakePlainStroke(s, Wave(1), Ints({1}));
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, VORMathPoint(0, 0, 0), VORMathPoint(1, 1, 0), false,
-                                        false));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(points.Size(), 1);
+  MakePlainStroke(single, Wave(1), Ints({1}));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &single, p[1], p[2], false, false));
+  EXPECT_EQ(single.Source().Size(), 1);
 }
 
 }  // namespace

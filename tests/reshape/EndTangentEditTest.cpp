@@ -23,10 +23,7 @@ void MakeStraightStroke(TestStroke& s, const VORRawCollint& anchors) {
   const VORMathPoint ends[2] = {points[1], points[21]};
   const VORMathDirection directions[2] = {VORMathDirection(1, 0, 0), VORMathDirection(1, 0, 0)};
   s.UpdateEndTangents(ends, directions, directions);
-  VORListValVORMathPoint endPoints;
-  endPoints.Append(ends[0]);
-  endPoints.Append(ends[1]);
-  s.SetEndPoints(endPoints);
+  SetEndPointsFromTangents(s);
 }
 
 VORMathDirection Tangent(const TAQMoStroke& s, int end) {
@@ -34,12 +31,6 @@ VORMathDirection Tangent(const TAQMoStroke& s, int end) {
   VORMathDirection directions[2];
   s.GetEndTangents(points, directions);
   return directions[end];
-}
-
-VORListValVORMathPoint Source(TAQMoStroke& s) {
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  return points;
 }
 
 TEST(UpdateEndTangent, WritesTheRecordOfTheEndAtThePointOnly) {
@@ -63,7 +54,7 @@ TEST(UpdateEndTangent, WritesTheRecordOfTheEndAtThePointOnly) {
   EXPECT_NEAR(Tangent(s, 1).GetY(), 1.0, 1e-12);
   // Without records there is nothing to write, even at an end.
   TestStroke bare;
-  MakePlainStroke(bare, Source(s), Ints({1, 21}));
+  MakePlainStroke(bare, s.Source(), Ints({1, 21}));
   bare.SetEndPoints(same);
   EXPECT_FALSE(bare.UpdateEndTangent(&config, &factory, VORMathPoint(20, 0, 0), kUp, kUp, true));
 }
@@ -86,13 +77,11 @@ TEST(UpdateEndTangent, BendsOnlyPastTwoAnchorsAndDropsANeighbourCloserThanTwelve
     SCOPED_TRACE(c.anchors.Size() * 10 + c.end);
     TestStroke s;
     MakeStraightStroke(s, c.anchors);
-    const VORListValVORMathPoint before = Source(s);
+    const VORListValVORMathPoint before = s.Source();
     const VORMathPoint at = before[c.end == 0 ? 1 : before.Size()];
     ASSERT_TRUE(s.UpdateEndTangent(&config, &factory, at, kUp, VORMathDirection(0.6, 0.8, 0), true));
-    VORRawCollint anchors;
-    s.GetAnchors(anchors);
-    EXPECT_EQ(anchors, c.left);
-    const VORListValVORMathPoint after = Source(s);
+    EXPECT_EQ(s.Anchors(), c.left);
+    const VORListValVORMathPoint after = s.Source();
     // Without a bend the record keeps the new tangent; a bend refits, and the records follow the fit.
     if (c.anchors.Size() == 2) {
       EXPECT_EQ(after, before);
@@ -126,7 +115,7 @@ TEST(ReshapeCurveToDirection, PullsThePointsFromTheStartTowardsTheLineLeavingItA
   // moves the share 1 - x / 10 of the way to its foot on the line from the start to that foot.
   ASSERT_TRUE(TestStroke::ReshapeCurveToDirection(&config, &factory, &s, VORMathPoint(0, 0, 0),
                                                   VORMathPoint(10, 0, 0), diagonal));
-  const VORListValVORMathPoint points = Source(s);
+  const VORListValVORMathPoint points = s.Source();
   ASSERT_EQ(points.Size(), 21);
   for (int i = 1; i <= 21; ++i) {
     const double x = i - 1.0, share = x < 10 ? 1.0 - x / 10 : 0.0, foot = x / 2;

@@ -1,12 +1,16 @@
-// A long editing session on one real stroke in one factory: drag, insert, delete, bend and rebuild in a
-// cycle, with the factory's curves the stroke no longer holds removed after each edit, as an application
-// does. The process's resident memory must stay flat and the factory must not pile up curves.
+// Editing sessions on real strokes: drag, insert, delete, bend, rebuild and cut in a cycle. After every
+// edit the stroke is consistent and a drag lands on the refitted curve. A long session on one stroke in
+// one factory, with the factory's curves the stroke no longer holds removed after each edit as an
+// application does, keeps the process's resident memory flat and the factory free of piled-up curves.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 #include "../edit/EditTestSupport.h"
+#include "TAQMoCSStrokeUtilities.h"
+#include "TestGeometry.h"
+#include "VORCurve.h"
 
 namespace {
 
@@ -55,8 +59,7 @@ std::string SessionStroke() {
     VORGeoFactory factory;
     VORSoftwareConfiguration config;
     TestStroke s;
-    VORRawCollint anchors;
-    if (MakeRealStroke(file, config, factory, s) && s.GetAnchors(anchors) == S_OK && anchors.Size() >= 4) return file;
+    if (MakeRealStroke(file, config, factory, s) && s.Anchors().Size() >= 4) return file;
   }
   return std::string();
 }
@@ -68,29 +71,25 @@ struct Tally {
 };
 
 // One edit of the cycle; the stroke is drawn afresh (same object, same factory) once edits have worn it
-// down to a few points.
+// down to a few points. With checkDrag, a drag that is done must land on the refitted curve.
 void Edit(int i, const std::string& file, TestStroke& s, VORSoftwareConfiguration& config, VORGeoFactory& factory,
-          Tally& tally) {
-  VORListValVORMathPoint source;
-  s.GetSourcePoints(source, nullptr, nullptr, nullptr, nullptr);
-  if (source.Size() < 12) {
+          Tally& tally, bool checkDrag = false) {
+  if (s.Source().Size() < 12) {
     ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
-    s.GetSourcePoints(source, nullptr, nullptr, nullptr, nullptr);
     ++tally.redrawn;
   }
-  const VORListValVORMathPoint before = source;
-  VORRawCollint anchorsBefore;
-  s.GetAnchors(anchorsBefore);
-  VORListValVORMathPoint coords;
-  s.GetCoords(coords);
+  VORListValVORMathPoint before = s.Source();
+  const VORListValVORMathPoint coords = s.Coords();
   ASSERT_GE(coords.Size(), 2);
   const double sign = (i / 5) % 2 == 0 ? 1.0 : -1.0;  // every other cycle moves back
   switch (i % 5) {
     case 0: {  // drag
-      const VORMathPoint from = Along(coords, 0.55);
-      if (TestStroke::ReshapeCurve(&config, &factory, &s, from, from + VORMathVector(1.0, -0.7, 0.0) * sign, false,
-                                   false))
-        ++tally.done[0];
+      const VORMathPoint from = Along(coords, 0.55), to = from + VORMathVector(1.0, -0.7, 0.0) * sign;
+      if (!TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, false)) break;
+      ++tally.done[0];
+      VORListPtrVORCurve curves;
+      if (checkDrag && s.Evaluate(&factory, &config, curves, nullptr, nullptr, nullptr, nullptr))
+        EXPECT_LE(DistanceToCurve(*curves[1], to), TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6);
       break;
     }
     case 1:  // insert an anchor just off the stroke
@@ -98,12 +97,8 @@ void Edit(int i, const std::string& file, TestStroke& s, VORSoftwareConfiguratio
         tally.done[1] += s.Update(&config, &factory, nullptr) ? 1 : 0;
       break;
     case 2: {  // delete the anchor after the first
-      VORRawCollint anchors;
-      s.GetAnchors(anchors);
-      if (anchors.Size() > 3) s.DeleteAnchor(2);
-      VORListValVORMathPoint after;
-      s.GetSourcePoints(after, nullptr, nullptr, nullptr, nullptr);
-      if (after.Size() < before.Size()) ++tally.done[2];
+      if (s.Anchors().Size() > 3) s.DeleteAnchor(2);
+      if (s.Source().Size() < before.Size()) ++tally.done[2];
       s.Update(&config, &factory, nullptr);
       break;
     }
@@ -112,16 +107,14 @@ void Edit(int i, const std::string& file, TestStroke& s, VORSoftwareConfiguratio
       s.GetEndPoints(ends);
       if (ends.Size() == 2 &&
           s.UpdateEndTangent(&config, &factory, ends[1], VORMathDirection(),
-                             sign > 0 ? VORMathDirection(0.6, 0.8, 0.0) : VORMathDirection(0.8, -0.6, 0.0), true)) {
-        VORListValVORMathPoint after;
-        s.GetSourcePoints(after, nullptr, nullptr, nullptr, nullptr);
-        if (after != before) ++tally.done[3];
-      }
+                             sign > 0 ? VORMathDirection(0.6, 0.8, 0.0) : VORMathDirection(0.8, -0.6, 0.0), true) &&
+          s.Source() != before)
+        ++tally.done[3];
       s.Update(&config, &factory, nullptr);
       break;
     }
     default: {  // rebuild from its own points, and now and then cut to a sub-range for good
-      if (TestStroke::UpdateStroke(&config, &factory, &s, source, true)) ++tally.done[4];
+      if (TestStroke::UpdateStroke(&config, &factory, &s, before, true)) ++tally.done[4];
       if ((i / 5) % 4 == 3) {
         const double middle[2] = {0.05, 0.95};
         s.SetRange(middle);
@@ -133,6 +126,32 @@ void Edit(int i, const std::string& file, TestStroke& s, VORSoftwareConfiguratio
     }
   }
   SetEndPointsFromTangents(s);
+}
+
+// Four cycles of edits on each of a sample of strokes, the last cutting to a sub-range for good: after
+// each edit the anchors are well formed and the display polyline's last split closes it.
+TEST(EditingSession, StaysConsistentAndDragsLandOnTheCurve) {
+  for (const std::string& file : SomeRealStrokes(20)) {
+    SCOPED_TRACE(file);
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+    Tally tally;
+    for (int i = 0; i < 20; ++i) {
+      Edit(i, file, s, config, factory, tally, true);
+      ASSERT_FALSE(HasFatalFailure());
+      SCOPED_TRACE("edit " + std::to_string(i));
+      EXPECT_TRUE(AnchorsWellFormed(s));
+      VORRawCollint splits;
+      s.GetSplits(splits);
+      ASSERT_GT(splits.Size(), 0);
+      EXPECT_EQ(splits[splits.Size()], s.Coords().Size());
+    }
+    double range[2];
+    s.GetRange(range);
+    EXPECT_EQ(range[1] - range[0], 1.0) << "the last cut leaves the stroke whole";
+  }
 }
 
 TEST(LongSession, TenThousandEditsKeepMemoryFlatAndTheFactoryClean) {

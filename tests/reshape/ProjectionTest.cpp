@@ -2,6 +2,9 @@
 // through all its drawn points, on real strokes, strokes drawn backwards, cut strokes and bad input.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "../edit/EditTestSupport.h"
 #include "TAQMoCSStrokeUtilities.h"
 #include "TestGeometry.h"
@@ -31,8 +34,7 @@ VORMathVector DrawnDirectionNear(const VORListValVORMathPoint& coords, const VOR
 // curves it names and point the way the stroke was drawn.
 void ExpectProjectionsFollowTheDrawing(TestStroke& s, VORSoftwareConfiguration& config, VORGeoFactory& factory,
                                        bool wholeStroke) {
-  VORListValVORMathPoint coords;
-  s.GetCoords(coords);
+  const VORListValVORMathPoint coords = s.Coords();
   ASSERT_GE(coords.Size(), 2);
   const double fractions[] = {0.0, 0.13, 0.5, 0.77, 1.0};
   for (double f : fractions) {
@@ -49,7 +51,9 @@ void ExpectProjectionsFollowTheDrawing(TestStroke& s, VORSoftwareConfiguration& 
   }
 }
 
-TEST(Projection, OnRealStrokesFollowsTheDrawingOrderOnTheRangeAndTheWhole) {
+// On each stroke, and on a wave drawn backwards: projections follow the drawing order, on the range and
+// on the whole; the source curve runs through every source point and the anchors.
+TEST(Projection, OnRealStrokesFollowsTheDrawingOrderOnTheRangeAndTheWholeAndTheSourceCurveHoldsThePoints) {
   for (const std::string& file : SomeRealStrokes(10)) {
     SCOPED_TRACE(file);
     VORGeoFactory factory;
@@ -58,29 +62,24 @@ TEST(Projection, OnRealStrokesFollowsTheDrawingOrderOnTheRangeAndTheWhole) {
     ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
     ExpectProjectionsFollowTheDrawing(s, config, factory, false);
     ExpectProjectionsFollowTheDrawing(s, config, factory, true);
+    VORListValVORMathPoint fitted;
+    VORMathDirection unused;
+    VORCurve* curve = s.GetSourceCurve(&factory, &config, unused, &fitted);
+    ASSERT_NE(curve, nullptr);
+    EXPECT_TRUE(factory.Contains(curve));
+    EXPECT_EQ(fitted, s.Source());
+    EXPECT_LE(MaxDeviation(*curve, fitted), TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6);
+    for (const VORMathPoint& a : s.AnchorPoints()) EXPECT_LT(DistanceToCurve(*curve, a), 1e-3);
   }
-}
-
-TEST(Projection, AStrokeDrawnBackwardsGetsTheBackwardDirection) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
-  TestStroke forward, backward;
+  TestStroke backward;
   VORListValVORMathPoint p = Wave(40), q;
   for (int i = p.Size(); i >= 1; --i) q.Append(p[i]);
-  forward.SetSketchPlane(VORMathPlane());
   backward.SetSketchPlane(VORMathPlane());
-  MakePlainStroke(forward, p, Ints({1, 20, 40}));
   MakePlainStroke(backward, q, Ints({1, 21, 40}));
-  ASSERT_TRUE(forward.Update(&config, &factory, nullptr));
   ASSERT_TRUE(backward.Update(&config, &factory, nullptr));
-  const VORMathPoint at(10.2, 3.0 * std::sin(3.0) + 0.1, 0.0);
-  VORMathPoint pf, pb;
-  VORMathDirection df, db;
-  VORListPtrVORCurve cf, cb;
-  ASSERT_TRUE(forward.GetProjection(&factory, &config, at, pf, df, cf, false));
-  ASSERT_TRUE(backward.GetProjection(&factory, &config, at, pb, db, cb, false));
-  EXPECT_GT(df.GetX(), 0.0);
-  EXPECT_LT(db.GetX(), 0.0);
+  SCOPED_TRACE("drawn backwards");
   ExpectProjectionsFollowTheDrawing(backward, config, factory, false);
 }
 
@@ -119,8 +118,7 @@ TEST(Projection, OnACutStrokeStaysOnTheRangeUnlessTheWholeIsAsked) {
   ASSERT_TRUE(s.Update(&config, &factory, nullptr));
   const double reversed[2] = {0.6, 0.25};
   EXPECT_EQ(s.SetRange(reversed), E_FAIL);  // a reversed range is refused and the cut stays
-  VORListValVORMathPoint coords;
-  s.GetCoords(coords);
+  const VORListValVORMathPoint coords = s.Coords();
   const VORMathPoint beyond(58.0, 0.0, 0.0);  // far past the cut's end
   VORMathPoint projected;
   VORMathDirection direction;
@@ -134,50 +132,38 @@ TEST(Projection, OnACutStrokeStaysOnTheRangeUnlessTheWholeIsAsked) {
   EXPECT_GT(direction.GetX(), 0.0);
 }
 
+// Projection and the source curve of an empty stroke, without a factory or of a NaN point fail: the
+// outputs are untouched, or emptied for the source curve's points, and the factory gets no curve.
 TEST(Projection, BadInputFailsWithTheOutputsUntouched) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
   const VORMathPoint marker(7, 7, 7);
   const VORMathDirection markerDirection(0, 0, 1);
-  TestStroke empty;
+  TestStroke empty, s;
   VORMathPoint projected = marker;
-  VORMathDirection direction = markerDirection;
+  VORMathDirection direction = markerDirection, unused;
   VORListPtrVORCurve curves;
   EXPECT_FALSE(empty.GetProjection(&factory, &config, VORMathPoint(1, 2, 0), projected, direction, curves, false));
   EXPECT_FALSE(empty.GetProjection(&factory, &config, VORMathPoint(1, 2, 0), projected, direction, curves, true));
-  TestStroke s;
+  VORListValVORMathPoint fitted = Wave(3);
+  EXPECT_EQ(empty.GetSourceCurve(&factory, &config, unused, &fitted), nullptr);
+  EXPECT_EQ(fitted.Size(), 0);
   s.SetSketchPlane(VORMathPlane());
   MakePlainStroke(s, Wave(20), Ints({1, 20}));
   EXPECT_FALSE(s.GetProjection(nullptr, &config, VORMathPoint(1, 2, 0), projected, direction, curves, false));
+  EXPECT_EQ(s.GetSourceCurve(nullptr, &config, unused, nullptr), nullptr);
   ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+  const int made = factory.GetCreatedCurveCount();
   EXPECT_FALSE(s.GetProjection(&factory, &config, VORMathPoint(kNaN, 2, 0), projected, direction, curves, false));
   EXPECT_EQ(projected, marker);
   EXPECT_EQ(direction, markerDirection);
+  EXPECT_EQ(factory.GetCreatedCurveCount(), made);
 }
 
 // ---- Source curve ----
 
-TEST(SourceCurve, RunsThroughEverySourcePointAndTheAnchors) {
-  for (const std::string& file : SomeRealStrokes(10)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
-    VORListValVORMathPoint points, fitted;
-    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-    VORMathDirection unused;
-    VORCurve* curve = s.GetSourceCurve(&factory, &config, unused, &fitted);
-    ASSERT_NE(curve, nullptr);
-    EXPECT_TRUE(factory.Contains(curve));
-    EXPECT_EQ(fitted, points);
-    EXPECT_LE(MaxDeviation(*curve, points), TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6);
-    VORListValVORMathPoint anchorPoints;
-    s.GetAnchors(anchorPoints);
-    for (int i = 1; i <= anchorPoints.Size(); ++i) EXPECT_LT(DistanceToCurve(*curve, anchorPoints[i]), 1e-3);
-  }
-}
-
+// A straight stroke with end tangent records at 45 degrees: an end whose blend is 1 leaves along its
+// record, an end whose blend is 0 is free and the straight line stays straight there.
 TEST(SourceCurve, FollowsTheEndTangentsWhereTheBlendsAskForThem) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
@@ -189,31 +175,24 @@ TEST(SourceCurve, FollowsTheEndTangentsWhereTheBlendsAskForThem) {
   const VORMathPoint ends[2] = {p[1], p[21]};
   const VORMathDirection dirs[2] = {VORMathDirection(1, 1, 0), VORMathDirection(1, -1, 0)};
   s.UpdateEndTangents(ends, dirs, dirs);
-  VORRawColldouble blends;
-  blends.Append(1.0);
-  blends.Append(1.0);
-  s.SetBlends(blends);
-  VORMathDirection unused;
-  VORCurve* curve = s.GetSourceCurve(&factory, &config, unused, nullptr);
-  ASSERT_NE(curve, nullptr);
-  const VORMathDirection start(curve->EvalFirstDerivative(curve->GetStartLimit()));
-  EXPECT_GT(start.Dot(dirs[0].GetVector()), 0.999);
-  // A zero blend leaves that end free: the straight line stays straight there.
-  blends[1] = 0.0;
-  s.SetBlends(blends);
-  curve = s.GetSourceCurve(&factory, &config, unused, nullptr);
-  ASSERT_NE(curve, nullptr);
-  EXPECT_GT(VORMathDirection(curve->EvalFirstDerivative(curve->GetStartLimit())).GetX(), 0.999);
-  EXPECT_GT(VORMathDirection(curve->EvalFirstDerivative(curve->GetEndLimit())).Dot(dirs[1].GetVector()), 0.999);
-  blends[1] = 1.0;
-  blends[2] = 0.0;
-  s.SetBlends(blends);
-  curve = s.GetSourceCurve(&factory, &config, unused, nullptr);
-  ASSERT_NE(curve, nullptr);
-  EXPECT_GT(VORMathDirection(curve->EvalFirstDerivative(curve->GetEndLimit())).GetX(), 0.999);
+  for (const std::pair<double, double> blend : {std::make_pair(1.0, 1.0), {0.0, 1.0}, {1.0, 0.0}}) {
+    SCOPED_TRACE(std::to_string(blend.first) + " " + std::to_string(blend.second));
+    VORRawColldouble blends;
+    blends.Append(blend.first);
+    blends.Append(blend.second);
+    s.SetBlends(blends);
+    VORMathDirection unused;
+    VORCurve* curve = s.GetSourceCurve(&factory, &config, unused, nullptr);
+    ASSERT_NE(curve, nullptr);
+    for (int end = 0; end < 2; ++end) {
+      const VORCrvParam at = end == 0 ? curve->GetStartLimit() : curve->GetEndLimit();
+      const VORMathDirection want = blends[end + 1] == 1.0 ? dirs[end] : VORMathDirection(1, 0, 0);
+      EXPECT_GT(VORMathDirection(curve->EvalFirstDerivative(at)).Dot(want.GetVector()), 0.999) << end;
+    }
+  }
 }
 
-TEST(SourceCurve, FallsBackOnTheDisplayPolylineAndGivesNullForNothing) {
+TEST(SourceCurve, FallsBackOnTheDisplayPolyline) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
   TestStroke s;
@@ -221,16 +200,8 @@ TEST(SourceCurve, FallsBackOnTheDisplayPolylineAndGivesNullForNothing) {
   s.SetCoords(coords);
   VORMathDirection unused;
   VORListValVORMathPoint fitted;
-  VORCurve* curve = s.GetSourceCurve(&factory, &config, unused, &fitted);
-  ASSERT_NE(curve, nullptr);
+  ASSERT_NE(s.GetSourceCurve(&factory, &config, unused, &fitted), nullptr);
   EXPECT_EQ(fitted, coords);
-  TestStroke empty;
-  fitted = coords;
-  const int before = factory.GetCurveCount();
-  EXPECT_EQ(empty.GetSourceCurve(&factory, &config, unused, &fitted), nullptr);
-  EXPECT_EQ(fitted.Size(), 0);
-  EXPECT_EQ(factory.GetCurveCount(), before);
-  EXPECT_EQ(s.GetSourceCurve(nullptr, &config, unused, nullptr), nullptr);
 }
 
 }  // namespace

@@ -27,11 +27,7 @@ void MakeShownStroke(TestStroke& s, const VORMathPoint& anchor) {
   s.SetRange(range);
 }
 
-bool HasPoint(TAQMoStroke& s, const VORMathPoint& p) {
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  return points.Locate(p, 1) > 0;
-}
+bool HasPoint(TestStroke& s, const VORMathPoint& p) { return s.Source().Locate(p, 1) > 0; }
 
 TEST(HardSubset, OnlyASketchOfType1ShownOverLessThanItsWholeIsCut) {
   VORGeoFactory factory;

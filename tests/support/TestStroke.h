@@ -1,4 +1,4 @@
-// A stroke whose protected operations the tests may call directly.
+// A stroke whose protected operations the tests may call directly, and whose lists read as values.
 #ifndef TestStroke_h
 #define TestStroke_h
 
@@ -21,6 +21,31 @@ class TestStroke : public TAQMoStroke {
   using TAQMoStroke::HardSubsetStroke;
   using TAQMoStroke::GetSubsetEndTangents;
   using TAQMoStroke::ReshapeCurveToDirection;
+
+  // The 3D source points (empty when there are none).
+  VORListValVORMathPoint Source() {
+    VORListValVORMathPoint points;
+    GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+    return points;
+  }
+  // The display polyline.
+  VORListValVORMathPoint Coords() const {
+    VORListValVORMathPoint coords;
+    GetCoords(coords);
+    return coords;
+  }
+  // The anchors' positions in the source points.
+  VORRawCollint Anchors() const {
+    VORRawCollint anchors;
+    GetAnchors(anchors);
+    return anchors;
+  }
+  // The anchors' source points.
+  VORListValVORMathPoint AnchorPoints() {
+    VORListValVORMathPoint points;
+    GetAnchors(points);
+    return points;
+  }
 };
 
 #endif

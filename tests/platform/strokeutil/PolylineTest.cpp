@@ -16,10 +16,17 @@ namespace {
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// n points along x, one unit apart from the origin.
 VORListValVORMathPoint Line(int n) {
   VORListValVORMathPoint out;
   for (int i = 0; i < n; ++i) out.Append(VORMathPoint(i, 0, 0));
   return out;
+}
+
+VORRawCollint Ints(std::initializer_list<int> values) {
+  VORRawCollint l;
+  for (int v : values) l.Append(v);
+  return l;
 }
 
 TEST(PolylineProjection, GivesTheOneBasedFractionalPositionAndTangentOfTheFoot) {
@@ -36,9 +43,7 @@ TEST(PolylineProjection, GivesTheOneBasedFractionalPositionAndTangentOfTheFoot) 
   // Pieces (3 points, then 1 far off): the foot does not run across the gap between them.
   VORListValVORMathPoint pieces = Line(3);
   pieces.Append(VORMathPoint(10, 0, 0));
-  VORRawCollint splits;
-  splits.Append(3);
-  splits.Append(4);
+  const VORRawCollint splits = Ints({3, 4});
   EXPECT_DOUBLE_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(5, 1, 0), &splits, pieces, foot, nullptr), 3.0);
 }
 
@@ -49,24 +54,12 @@ TEST(PolylineProjection, EmptyOrNonFiniteGivesZeroAndLeavesTheFoot) {
   EXPECT_TRUE(foot == VORMathPoint(7, 7, 7));
 }
 
-TEST(PolylineProjection, FootOfEveryRealPointIsItself) {
-  for (const std::string& f : StrokeFiles("real")) {
-    const VORListValVORMathPoint points = LoadStrokePoints(f);
-    const int k = points.Size() / 2;
-    VORMathPoint foot;
-    const double t = TAQMoCSStrokeUtilities::PolylineProjection(points[k], nullptr, points, foot, nullptr);
-    EXPECT_TRUE(foot == points[k]) << f;
-    EXPECT_GE(t, 1.0) << f;
-    EXPECT_LE(t, points.Size()) << f;
-  }
-}
-
-TEST(PolylineTrim, CutsPointsNormalsAndSplitsToTheFeet) {
+// With the flag, points, normals and splits are cut at the feet; without it, at the nearest existing points.
+TEST(PolylineTrim, CutsPointsNormalsAndSplitsToTheFeetOrTheNearestPoints) {
   VORListValVORMathPoint points = Line(6);
   VORListValVORMathVector normals;
   for (int i = 0; i < 6; ++i) normals.Append(VORMathVector(0, 0, 1));
-  VORRawCollint splits;
-  splits.Append(6);
+  VORRawCollint splits = Ints({6});
   ASSERT_TRUE(TAQMoCSStrokeUtilities::PolylineTrim(splits, points, normals, VORMathPoint(1.5, 1, 0),
                                                    VORMathPoint(3.5, -1, 0), true));
   ASSERT_EQ(points.Size(), 4);
@@ -74,14 +67,10 @@ TEST(PolylineTrim, CutsPointsNormalsAndSplitsToTheFeet) {
   EXPECT_TRUE(points[2] == VORMathPoint(2, 0, 0));
   EXPECT_TRUE(points[4] == VORMathPoint(3.5, 0, 0));
   EXPECT_EQ(normals.Size(), 4);
-  ASSERT_EQ(splits.Size(), 1);
-  EXPECT_EQ(splits[1], 4);
-}
-
-TEST(PolylineTrim, WithoutTheFlagCutsAtTheNearestExistingPoints) {
-  VORListValVORMathPoint points = Line(6);
-  VORListValVORMathVector normals;
-  VORRawCollint splits;
+  EXPECT_EQ(splits, Ints({4}));
+  points = Line(6);
+  normals.RemoveAll();
+  splits.RemoveAll();
   ASSERT_TRUE(TAQMoCSStrokeUtilities::PolylineTrim(splits, points, normals, VORMathPoint(1.7, 1, 0),
                                                    VORMathPoint(3.2, -1, 0), false));
   ASSERT_EQ(points.Size(), 2);
@@ -115,15 +104,13 @@ TEST(PolylineTrim, KeepsAClosedOrNearlyClosedPolylineWholeBetweenItsEnds) {
   }
 }
 
+// Eleven points along x with anchors at points 1, 6, 7 and 11.
 class DeformPolyLine : public ::testing::Test {
  protected:
   VORListValVORMathPoint points = Line(11);
   VORListValVORMathPoint anchors;
   void SetUp() override {
-    anchors.Append(points[1]);
-    anchors.Append(points[6]);
-    anchors.Append(points[7]);
-    anchors.Append(points[11]);
+    for (int a : {1, 6, 7, 11}) anchors.Append(points[a]);
   }
 };
 
@@ -153,22 +140,6 @@ TEST_F(DeformPolyLine, FailsAroundAPieceWithoutInnerPointsAndOnNonFiniteTargets)
   EXPECT_FALSE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, VORMathPoint(3, 0, 0), VORMathPoint(kNaN, 0, 0),
                                                       first, last));
   EXPECT_TRUE(points == before);
-}
-
-TEST(ForwardToPlane, CarriesPointsAlongTheDirectionOntoThePlane) {
-  const VORMathPlane plane(VORMathPoint(0, 0, 5), VORMathVector(0, 0, 1));
-  VORListValVORMathPoint points;
-  points.Append(VORMathPoint(1, 2, 0));
-  points.Append(VORMathPoint(-3, 4, 10));
-  VORListValVORMathPoint out;
-  ASSERT_TRUE(TAQMoCSStrokeUtilities::ForwardToPlane(VORMathDirection(1, 0, 1), plane, points, out));
-  ASSERT_EQ(out.Size(), 2);
-  EXPECT_NEAR(out[1].DistanceTo(VORMathPoint(6, 2, 5)), 0.0, 1e-12);
-  EXPECT_NEAR(out[2].DistanceTo(VORMathPoint(-8, 4, 5)), 0.0, 1e-12);
-  VORListValVORMathPoint2D uv;
-  ASSERT_TRUE(TAQMoCSStrokeUtilities::ForwardToPlane(VORMathDirection(1, 0, 1), plane, points, uv));
-  ASSERT_EQ(uv.Size(), 2);
-  EXPECT_NEAR(plane.EvalPoint(uv[2].GetX(), uv[2].GetY()).DistanceTo(out[2]), 0.0, 1e-12);
 }
 
 TEST(ForwardToPlane, ParallelDirectionOrNonFinitePointGivesAnEmptyOutput) {
@@ -230,10 +201,7 @@ TEST(EstimateNormals, FindsTheNearestReferencePointOnEveryRealStroke) {
   for (const std::string& f : StrokeFiles("real")) {
     const VORListValVORMathPoint ref = LoadStrokePoints(f);
     VORListValVORMathVector refNormals;
-    for (int i = 1; i <= ref.Size(); ++i) {
-      const double a = 0.1 * i;
-      refNormals.Append(VORMathVector(std::cos(a), std::sin(a), 0));
-    }
+    for (int i = 1; i <= ref.Size(); ++i) refNormals.Append(VORMathVector(std::cos(0.1 * i), std::sin(0.1 * i), 0));
     VORListValVORMathPoint display;  // between the drawn points, a little off the stroke
     for (int i = 2; i <= ref.Size(); ++i)
       display.Append(VORMathPoint(0.5 * (ref[i - 1].GetX() + ref[i].GetX()) + 0.3, 0.5 * (ref[i - 1].GetY() + ref[i].GetY()), 0));
@@ -250,12 +218,6 @@ TEST(EstimateNormals, FindsTheNearestReferencePointOnEveryRealStroke) {
       EXPECT_TRUE(found) << f << " point " << k;
     }
   }
-}
-
-TEST(GetTickCount, NeverRunsBackwards) {
-  const unsigned long a = TAQMoCSStrokeUtilities::GetTickCount();
-  const unsigned long b = TAQMoCSStrokeUtilities::GetTickCount();
-  EXPECT_LE(a, b);
 }
 
 }  // namespace
