@@ -336,10 +336,15 @@ void TAQMoCSCurveFitter::ComputeTurns(bool withTurns) {
     const Vec u = Sub(p, AtArc(s - r, hint[0])), v = Sub(AtArc(s + r, hint[1]), p);
     const double c = Dot(u, v) / (Norm(u) * Norm(v));
     if (!std::isfinite(c)) return 0.0;
-    // Small turns (most points) by the series of acos near 1, which is exact to 1e-5 degrees there.
-    const double cc = c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c);
-    const double x = 1.0 - cc;
-    return (cc > 0.995 ? std::sqrt(2.0 * x) * (1.0 + x / 12.0) : std::acos(cc)) * (180.0 / M_PI);
+    // Small turns (most points) by the series of acos near 1, which is exact to 1e-5 degrees there;
+    // the others from sine and cosine, which unlike acos stays exact to rounding near 180 degrees (a pen
+    // turning back), so that equal turns stay equal wherever the stroke lies.
+    if (c > 0.995) {
+      const double x = 1.0 - (c > 1.0 ? 1.0 : c);
+      return std::sqrt(2.0 * x) * (1.0 + x / 12.0) * (180.0 / M_PI);
+    }
+    const Vec w{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    return std::atan2(Norm(w), Dot(u, v)) * (180.0 / M_PI);
   };
   if (!withTurns) return;
   for (int i = 1; i + 1 < n; ++i) {
@@ -416,24 +421,46 @@ void TAQMoCSCurveFitter::FindCorners(double cornerAngle, std::vector<int>& corne
   // Of candidates closer than a scale, the sharpest is the corner: sharpest first, each kept unless a
   // kept one is that close, so that the choice does not depend on the direction of the stroke.
   std::vector<int> order = candidates;
-  std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-    return mTurn[static_cast<size_t>(x)] > mTurn[static_cast<size_t>(y)] + kTurnTie;
-  });
+  std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return Sharper(x, y); });
+  // Candidates as sharp as the kept one within a scale of it (the two ends of a pixel diagonal) are one
+  // corner, at the middle of them.
   for (int c : order) {
     bool near = false;
     for (int k : corners) near = near || std::fabs(mArc[static_cast<size_t>(c)] - mArc[static_cast<size_t>(k)]) < mScale;
-    if (!near) corners.push_back(c);
+    if (near) continue;
+    int lo = c, hi = c;
+    for (int d : candidates)
+      if (!Sharper(c, d) && !Sharper(d, c) && std::fabs(mArc[static_cast<size_t>(d)] - mArc[static_cast<size_t>(c)]) < mScale)
+        lo = std::min(lo, d), hi = std::max(hi, d);
+    corners.push_back(lo == hi ? c : Middle(lo, hi));
   }
   std::sort(corners.begin(), corners.end());
 }
 
+bool TAQMoCSCurveFitter::Sharper(int x, int y) const {
+  const double tx = mTurn[static_cast<size_t>(x)], ty = mTurn[static_cast<size_t>(y)];
+  if (tx > ty + kTurnTie) return true;
+  if (ty > tx + kTurnTie) return false;
+  // Equal turns over the corner scale (a pixel staircase, a pen turning back on itself): the one where
+  // the drawn polyline itself turns more, a quantity that reads the same either way along the stroke.
+  auto vertex = [&](int i) {
+    if (i <= 0 || i + 1 >= GetPointCount()) return 1.0;
+    const Vec u = Unit(Sub(mPoints[static_cast<size_t>(i)], mPoints[static_cast<size_t>(i) - 1]));
+    const Vec v = Unit(Sub(mPoints[static_cast<size_t>(i) + 1], mPoints[static_cast<size_t>(i)]));
+    return Dot(u, v);  // the cosine: smaller turns more
+  };
+  return vertex(x) < vertex(y) - kTurnTie;
+}
+
 int TAQMoCSCurveFitter::Middle(int lo, int hi) const {
   const double mid = 0.5 * (mArc[static_cast<size_t>(lo)] + mArc[static_cast<size_t>(hi)]);
-  // Two points equally near the middle (an even plateau) within rounding: the first.
+  // Two points equally near the middle (an even plateau) within rounding: the sharper, else the first.
   const double tie = kTurnTie * mScale;
   int best = lo;
-  for (int j = lo + 1; j <= hi; ++j)
-    if (std::fabs(mArc[static_cast<size_t>(j)] - mid) < std::fabs(mArc[static_cast<size_t>(best)] - mid) - tie) best = j;
+  for (int j = lo + 1; j <= hi; ++j) {
+    const double dj = std::fabs(mArc[static_cast<size_t>(j)] - mid), db = std::fabs(mArc[static_cast<size_t>(best)] - mid);
+    if (dj < db - tie || (dj <= db + tie && Sharper(j, best))) best = j;
+  }
   return best;
 }
 

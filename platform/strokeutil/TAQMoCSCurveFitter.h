@@ -88,6 +88,8 @@ class TAQMoCSCurveFitter {
   Vec AtArc(double s, int& k) const;
   // Of the cleaned positions lo..hi, the one nearest the middle of their arc.
   int Middle(int lo, int hi) const;
+  // Whether point x is a sharper corner than point y, the same read either way along the points.
+  bool Sharper(int x, int y) const;
   // The largest deviation of the piece's fit.
   double FitPiece(int a, int b, const Vec& t0, const Vec& t1);
   void FitLine(int a, int b, const Vec& t0, const Vec& t1);

@@ -185,21 +185,22 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
       }
       if (!(worst > tolSq)) continue;
       // The farthest point is kept. Points as far within rounding (the symmetric steps of pixels) are
-      // one choice, and the one nearest the middle of the run along the stroke is kept: the same point
-      // wherever the stroke lies and whichever way it runs.
+      // one choice, and the one nearest the middle of the run along the stroke is kept; of two as near
+      // (one each side), both: the same points wherever the stroke lies and whichever way it runs.
       const double tie = worst * (1.0 - kTie);
       const double mid = 0.5 * (arc[static_cast<size_t>(lo)] + arc[static_cast<size_t>(hi)]);
       const double arcTie = kTie * (arc[static_cast<size_t>(hi)] - arc[static_cast<size_t>(lo)]);
-      int at = -1;
-      double atOff = 0.0;
+      double nearest = HUGE_VAL;
+      for (int i = lo + 1; i < hi; ++i)
+        if (dist[static_cast<size_t>(i)] >= tie) nearest = std::min(nearest, std::fabs(arc[static_cast<size_t>(i)] - mid));
+      int from = lo;
       for (int i = lo + 1; i < hi; ++i) {
-        if (dist[static_cast<size_t>(i)] < tie) continue;
-        const double off = std::fabs(arc[static_cast<size_t>(i)] - mid);
-        if (at < 0 || off < atOff - arcTie) at = i, atOff = off;
+        if (dist[static_cast<size_t>(i)] < tie || std::fabs(arc[static_cast<size_t>(i)] - mid) > nearest + arcTie) continue;
+        stay[static_cast<size_t>(i)] = 1;
+        stack.emplace_back(from, i);
+        from = i;
       }
-      stay[static_cast<size_t>(at)] = 1;
-      stack.emplace_back(lo, at);
-      stack.emplace_back(at, hi);
+      stack.emplace_back(from, hi);
     }
     a = b;
   }
