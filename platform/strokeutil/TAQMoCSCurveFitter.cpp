@@ -55,6 +55,9 @@ constexpr double kTurnTie = 1e-6;
 // Weight of the fairness term (second differences of the poles) relative to the data per pole. Small:
 // it only settles poles that the data leave free and damps wiggles the points do not ask for.
 constexpr double kFairness = 1e-2;
+// Weight, against one drawn point, of the second difference of the poles at an end whose direction is
+// imposed: the curve leaves along the direction, not merely tangent to it, and turns later.
+constexpr double kStraightEnd = 10.0;
 constexpr int kMaxRefinements = 60;
 constexpr int kStartPoints = 40;
 constexpr double kStartTurn = 90.0;
@@ -481,7 +484,10 @@ bool TAQMoCSCurveFitter::Fit(const std::vector<Break>& breaks, const std::vector
       if (t > a && t < b) mThrough.push_back(t);
     const Vec& t0 = breaks[k].out;
     const Vec& t1 = breaks[k + 1].in;
-    // Directions read off the drawn corners give way where the points do not follow them.
+    // Directions read off the drawn corners give way where the points do not follow them; imposed ones
+    // are followed straight from the end.
+    mStraight[0] = !breaks[k].soft;
+    mStraight[1] = !breaks[k + 1].soft;
     if (FitPiece(a, b, t0, t1) > mTolerance && (breaks[k].soft || breaks[k + 1].soft)) {
       const Vec zero{0.0, 0.0, 0.0};
       FitPiece(a, b, breaks[k].soft ? zero : t0, breaks[k + 1].soft ? zero : t1);
@@ -680,7 +686,10 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
   }
   // Fairness: lambda * |Q(p-1) - 2 Q(p) + Q(p+1)|^2 for every unknown pole p.
   const double lambda = kFairness * static_cast<double>(m) / static_cast<double>(poles);
+  const bool lockA = !IsZero(t0), lockB = !IsZero(t1);
   for (int p = 1; p <= poles - 2; ++p) {
+    const bool straight = (p == 1 && lockA && mStraight[0]) || (p == poles - 2 && lockB && mStraight[1]);
+    const double w = straight ? std::max(lambda, kStraightEnd) : lambda;
     const int idx[3] = {p - 1, p, p + 1};
     const double cf[3] = {1.0, -2.0, 1.0};
     for (int r = 0; r < 3; ++r) {
@@ -688,9 +697,9 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
       if (ui < 0 || ui >= K) continue;
       for (int c = 0; c < 3; ++c) {
         const int uj = idx[c] - 1;
-        if (idx[c] == 0) addR(ui, q0, -lambda * cf[r] * cf[c]);
-        else if (idx[c] == poles - 1) addR(ui, q1, -lambda * cf[r] * cf[c]);
-        else if (uj <= ui) addG(ui, uj, lambda * cf[r] * cf[c]);
+        if (idx[c] == 0) addR(ui, q0, -w * cf[r] * cf[c]);
+        else if (idx[c] == poles - 1) addR(ui, q1, -w * cf[r] * cf[c]);
+        else if (uj <= ui) addG(ui, uj, w * cf[r] * cf[c]);
       }
     }
   }
@@ -700,7 +709,6 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
   // An imposed direction turns the pole next to an end into that end plus a reach along the direction.
   // The other unknown poles F = [f0, f1] keep the scalar band; the reaches follow from a 2 x 2 system:
   //   G_FF X_F = R_F - c0 (Q0 + a t0) - cE (Qe - b t1),  and the normal equations of a and b.
-  const bool lockA = !IsZero(t0), lockB = !IsZero(t1);
   const int f0 = lockA ? 1 : 0, f1 = lockB ? K - 2 : K - 1;
   const int nf = f1 - f0 + 1;
   auto g = [&](int i, int j) {  // G(i, j), symmetric band
@@ -772,8 +780,8 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
     }
     // A reach long enough to read as a direction, pointing along it.
     const double len = mArc[static_cast<size_t>(b)] - mArc[static_cast<size_t>(a)];
-    reachA = std::max(reachA, 0.05 * len * (U[4] - U[3]));
-    reachB = std::max(reachB, 0.05 * len * (U[poles] - U[poles - 1]));
+    reachA = std::max(reachA, len * (U[4] - U[3]) / 3.0);
+    reachB = std::max(reachB, len * (U[poles] - U[poles - 1]) / 3.0);
     if (!std::isfinite(reachA) || !std::isfinite(reachB)) return false;
   }
   if (lockA) mLocalPoles[1] = Add(q0, Scale(t0, reachA));

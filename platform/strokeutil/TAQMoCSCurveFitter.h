@@ -112,6 +112,7 @@ class TAQMoCSCurveFitter {
 
   // Work of one piece, reused between pieces.
   std::vector<int> mThrough;     // points the curve passes through inside pieces
+  bool mStraight[2] = {false, false};  // the piece leaves its start / reaches its end straight along its direction
   std::vector<char> mPinned;     // per point of the piece: one the curve passes through
   std::vector<double> mWeight;   // per point of the piece: its weight in the least squares
   std::vector<double> mU;       // fit parameter per point of the piece, 0..1
