@@ -9,7 +9,6 @@
 
 #include "StrokeFiles.h"
 #include "StrokeSnapshot.h"
-#include "TAQMoCSStrokeUtilities.h"
 #include "TestGeometry.h"
 #include "TestStroke.h"
 #include "VORGeoFactory.h"
@@ -102,63 +101,29 @@ TEST(SegmentsFromReferences, GroupsRunsOfTheSamePlaneAndAReturningPlaneOpensANew
   for (unsigned k = 0; k < data.Size(); ++k) delete data[k];
 }
 
+// One plane: one segment on it of all the points; a single 2D point is no reference: one plain segment of
+// the 3D points, keeping the 2D point. The vector is emptied first without deleting what it held.
 TEST(SegmentsFromReferences, OnePlaneOrNoUsable2DPointsMakeOneSegmentOfEverything) {
-  VORListValVORMathPoint2D five2;
-  VORListValVORMathPoint three3, four3;
-  VORListValVORMathPoint2D scratch;
-  Numbered(5, five2, three3);
-  three3.RemoveAll();
-  Numbered(3, scratch, three3);
-  Numbered(4, scratch, four3);
+  VORListValVORMathPoint2D five2, single;
+  VORListValVORMathPoint four3;
+  Numbered(5, five2, four3);
+  four3.RemovePosition(5);
+  single.Append(VORMathPoint2D(7, 7));
   VORListValVORMathPlane one;
   one.Append(PlaneAt(0, 0, 1));
-
   TAQUtVector<TAQMoStrokeData*> data;
-  ASSERT_TRUE(TestStroke::CreateDataFromReferences(one, five2, three3, data));
+  ASSERT_TRUE(TestStroke::CreateDataFromReferences(one, five2, four3, data));
   ASSERT_EQ(data.Size(), 1u);
-  EXPECT_TRUE(data[0]->IsRefDefined());
-  VORMathPlane base;
-  data[0]->GetBase(base);
-  EXPECT_TRUE(snapshot::SamePlane(base, one[1]));
-  EXPECT_TRUE(Holds(data[0], five2, three3));
   TAQMoStrokeData* first = data[0];
-
-  // A single 2D point is no reference: one plain segment of the 3D points, keeping the 2D point. The
-  // vector is emptied first without deleting what it held (that segment is still the caller's).
-  VORListValVORMathPoint2D single;
-  single.Append(VORMathPoint2D(7, 7));
+  EXPECT_TRUE(first->IsRefDefined());
+  EXPECT_TRUE(Holds(first, five2, four3));
   ASSERT_TRUE(TestStroke::CreateDataFromReferences(one, single, four3, data));
   ASSERT_EQ(data.Size(), 1u);
   EXPECT_FALSE(data[0]->IsRefDefined());
   EXPECT_TRUE(Holds(data[0], single, four3));
-  EXPECT_TRUE(Holds(first, five2, three3));
+  EXPECT_TRUE(Holds(first, five2, four3));  // still the caller's, alive
   delete first;
   delete data[0];
-}
-
-TEST(SegmentsFromReferences, PlanesNotOnePerPointOrTooFew3DPointsMakeNothing) {
-  VORListValVORMathPlane three;
-  for (double z : {0.0, 0.0, 1.0}) three.Append(PlaneAt(0, 0, z));
-  VORListValVORMathPoint2D p2;
-  VORListValVORMathPoint p3;
-  Numbered(4, p2, p3);
-  TAQUtVector<TAQMoStrokeData*> data;
-  EXPECT_FALSE(TestStroke::CreateDataFromReferences(three, p2, p3, data));
-  EXPECT_EQ(data.Size(), 0u);
-  // One plane per 2D point but fewer 3D points than 2D points: nothing is read past the 3D list.
-  p2.RemoveAll();
-  p3.RemoveAll();
-  Numbered(3, p2, p3);
-  VORListValVORMathPoint two3;
-  two3.Append(p3[1]);
-  two3.Append(p3[2]);
-  EXPECT_FALSE(TestStroke::CreateDataFromReferences(three, p2, two3, data));
-  EXPECT_EQ(data.Size(), 0u);
-  // No plane and no 3D point: nothing.
-  VORListValVORMathPlane none;
-  VORListValVORMathPoint no3;
-  EXPECT_FALSE(TestStroke::CreateDataFromReferences(none, p2, no3, data));
-  EXPECT_EQ(data.Size(), 0u);
 }
 
 // ---- Filling a stroke from references ----
@@ -170,9 +135,7 @@ TEST(StrokeFromReferences, FillsTheAttributesAndKeepsTheRange) {
     snapshot::FillRecognisably(s);
     const snapshot::State before = snapshot::Take(s);
     VORListValVORMathPlane planes;
-    planes.Append(PlaneAt(0, 0, 3));
-    planes.Append(PlaneAt(0, 0, 3));
-    planes.Append(PlaneAt(0, 0, 9));
+    for (const double z : {3.0, 3.0, 9.0}) planes.Append(PlaneAt(0, 0, z));
     VORListValVORMathPoint2D p2;
     VORListValVORMathPoint p3;
     Numbered(3, p2, p3);
@@ -207,30 +170,25 @@ TEST(StrokeFromReferences, RefusedInputLeavesTheStrokeAsItWas) {
     VORListValVORMathPoint p3;
     bool withoutSketchPlane = false;
   };
-  std::vector<Case> cases(8);
-  for (Case& c : cases) {
-    c.planes.Append(PlaneAt(0, 0, 3));
-    Numbered(4, c.p2, c.p3);
+  std::vector<Case> cases(9);
+  const char* what[9] = {"no sketch plane", "no plane", "one point in each list", "planes not one per point",
+                         "NaN 2D point", "infinite 3D point", "degenerate plane", "plane of parallel directions",
+                         "fewer 3D points than planes"};
+  for (int i = 0; i < 9; ++i) {
+    cases[i].what = what[i];
+    cases[i].planes.Append(PlaneAt(0, 0, 3));
+    Numbered(i == 2 ? 1 : 4, cases[i].p2, cases[i].p3);
   }
-  cases[0].what = "no sketch plane";
   cases[0].withoutSketchPlane = true;
-  cases[1].what = "no plane";
   cases[1].planes.RemoveAll();
-  cases[2].what = "one point in each list";
-  cases[2].p2.RemoveAll();
-  cases[2].p3.RemoveAll();
-  Numbered(1, cases[2].p2, cases[2].p3);
-  cases[3].what = "planes not one per point";
   cases[3].planes.Append(PlaneAt(0, 0, 4));
   cases[3].planes.Append(PlaneAt(0, 0, 5));
-  cases[4].what = "NaN 2D point";
   cases[4].p2[2] = VORMathPoint2D(kNaN, 0);
-  cases[5].what = "infinite 3D point";
   cases[5].p3[4] = VORMathPoint(0, -kInf, 0);
-  cases[6].what = "degenerate plane";
   cases[6].planes[1] = VORMathPlane(VORMathPoint(0, 0, 0), VORMathVector(0, 0, 0));
-  cases[7].what = "plane of parallel directions";
   cases[7].planes[1] = VORMathPlane(VORMathPoint(0, 0, 0), VORMathVector(1, 0, 0), VORMathVector(2, 0, 0));
+  for (int i = 0; i < 3; ++i) cases[8].planes.Append(PlaneAt(0, 0, i));  // nothing is read past the 3D list
+  cases[8].p3.RemovePosition(4);
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
     TAQMoStroke s;
@@ -264,90 +222,71 @@ double PlaneDistance(const VORMathPlane& plane, const VORMathPoint& p) {
 const VORMathPlane kTilted(VORMathPoint(10, -20, 5), VORMathVector(0.2, 0.5, 1.0));
 const VORMathVector kOblique(-0.3, 0.25, -1.0);
 
-TEST(CreateInView, OntoATiltedPlaneThe2DPointsAreTheFeetOfTheDrawnPointsAlongTheView) {
+// Onto a tilted plane along an oblique view, keeping the range. Type 2: the 2D points are the feet along the
+// view of the drawn points without repeats, which come back in the caller's list as the list the anchors
+// refer to. Type 1: the drawing is flattened square to the view through its first point and thinned; what
+// reaches the plane, carried back along the view, stays near the flattened drawing.
+TEST(CreateInView, OntoATiltedPlaneThePointsAreTheFeetOfTheDrawnOrThinnedPointsAlongTheView) {
   const VORMathVector view = VORMathDirection(kOblique).GetVector();
   for (const std::string& file : SomeRealStrokes(10)) {
-    SCOPED_TRACE(file);
-    Kit k;
-    VORListValVORMathPoint points = LoadStrokePoints(file);
-    const VORListValVORMathPoint drawn = points;
-    TAQMoStroke s;
-    s.SetSketchPlane(kTilted);
-    const double range[2] = {0.25, 0.5};
-    s.SetRange(range);
-    ASSERT_EQ(TAQMoStroke::CreateInView(s, &k.config, &k.factory, false, true, 2, 3, 1.5, points,
-                                        VORMathDirection(kOblique), 0),
-              S_OK);
-    const std::vector<TAQMoStrokeData*> segs = Segments(s);
-    ASSERT_EQ(segs.size(), 1u);
-    VORMathPlane base;
-    segs[0]->GetBase(base);
-    EXPECT_TRUE(segs[0]->IsRefDefined());
-    EXPECT_TRUE(snapshot::SamePlane(base, kTilted));
-    VORListValVORMathPoint stored3D;
-    segs[0]->GetCoords(stored3D);
-    EXPECT_EQ(stored3D.Size(), 0);
-    EXPECT_TRUE(s.IsOn3D());
-    double got[2];
-    s.GetRange(got);
-    EXPECT_EQ(got[0], 0.25);
-    EXPECT_EQ(got[1], 0.5);
-
-    // The caller's list comes back as the list the anchors refer to: the drawn points without repeats.
-    VORListValVORMathPoint2D uv;
-    segs[0]->GetData(uv);
-    ASSERT_EQ(uv.Size(), points.Size());
-    ASSERT_GE(points.Size(), 2);
-    EXPECT_LE(points.Size(), drawn.Size());
-    double worst = 0.0;
-    for (int i = 1; i <= uv.Size(); ++i) {
-      EXPECT_LT(DistanceToPolyline(drawn, points[i]), 1e-12);
-      worst = std::max(worst, base.EvalPoint(uv[i].GetX(), uv[i].GetY()).DistanceTo(Foot(points[i], view, kTilted)));
+    const VORListValVORMathPoint drawn = LoadStrokePoints(file);
+    for (const int type : {2, 1}) {
+      SCOPED_TRACE(file + " type " + std::to_string(type));
+      Kit k;
+      VORListValVORMathPoint points = drawn;
+      TAQMoStroke s;
+      s.SetSketchPlane(kTilted);
+      const double range[2] = {0.25, 0.5};
+      s.SetRange(range);
+      ASSERT_EQ(TAQMoStroke::CreateInView(s, &k.config, &k.factory, type == 1, type == 2, type, 3, 1.5, points,
+                                          VORMathDirection(kOblique), 0),
+                S_OK);
+      const std::vector<TAQMoStrokeData*> segs = Segments(s);
+      ASSERT_EQ(segs.size(), 1u);
+      VORMathPlane base;
+      segs[0]->GetBase(base);
+      EXPECT_TRUE(segs[0]->IsRefDefined());
+      EXPECT_TRUE(snapshot::SamePlane(base, kTilted));
+      VORListValVORMathPoint stored3D, onPlane;
+      segs[0]->GetCoords(stored3D);
+      EXPECT_EQ(stored3D.Size(), 0);
+      EXPECT_EQ(s.IsOn3D(), type == 2);
+      double got[2];
+      s.GetRange(got);
+      EXPECT_EQ(got[0], 0.25);
+      EXPECT_EQ(got[1], 0.5);
+      ASSERT_EQ(segs[0]->GetSourcePoints(onPlane, nullptr), S_OK);
+      ASSERT_GE(onPlane.Size(), 2);
+      VORRawCollint anchors;
+      s.GetAnchors(anchors);
+      ASSERT_GE(anchors.Size(), 2);
+      EXPECT_EQ(anchors[1], 1);
+      EXPECT_EQ(anchors[anchors.Size()], onPlane.Size());
+      for (int i = 2; i <= anchors.Size(); ++i) EXPECT_LT(anchors[i - 1], anchors[i]);
+      double worst = 0.0;
+      if (type == 2) {
+        ASSERT_EQ(onPlane.Size(), points.Size());
+        EXPECT_LE(points.Size(), drawn.Size());
+        for (int i = 1; i <= onPlane.Size(); ++i) {
+          EXPECT_LT(DistanceToPolyline(drawn, points[i]), 1e-12);
+          worst = std::max(worst, onPlane[i].DistanceTo(Foot(points[i], view, kTilted)));
+        }
+        EXPECT_LT(worst, 1e-9);
+        continue;
+      }
+      EXPECT_EQ(points, drawn);  // the caller's list is not the one the anchors refer to
+      EXPECT_LT(onPlane.Size(), drawn.Size());
+      const VORMathPlane viewPlane(drawn[1], view);
+      VORListValVORMathPoint flat;
+      for (const VORMathPoint& p : drawn) flat.Append(Foot(p, view, viewPlane));
+      for (const VORMathPoint& p : onPlane) {
+        worst = std::max(worst, PlaneDistance(kTilted, p));
+        EXPECT_LE(DistanceToPolyline(flat, Foot(p, view, viewPlane)), 1e-6);  // thinning keeps drawn points
+      }
+      EXPECT_LT(worst, 1e-9);
+      EXPECT_LT(onPlane[1].DistanceTo(Foot(drawn[1], view, kTilted)), 1e-9);
+      EXPECT_LT(onPlane[onPlane.Size()].DistanceTo(Foot(drawn[drawn.Size()], view, kTilted)), 1e-9);
     }
-    EXPECT_LT(worst, 1e-9);
-    VORRawCollint anchors;
-    s.GetAnchors(anchors);
-    ASSERT_GE(anchors.Size(), 2);
-    EXPECT_EQ(anchors[1], 1);
-    EXPECT_EQ(anchors[anchors.Size()], uv.Size());
-    for (int i = 2; i <= anchors.Size(); ++i) EXPECT_LT(anchors[i - 1], anchors[i]);
-  }
-}
-
-TEST(CreateInView, AFlatStrokeIsThinnedWithinTheFitToleranceOfWhatWasDrawn) {
-  // Type 1: the drawn points are flattened square to the view through the first point and thinned; what
-  // reaches the sketch plane, carried back along the view, stays near the flattened drawing.
-  const VORMathVector view = VORMathDirection(kOblique).GetVector();
-  const double tol = TAQMoCSStrokeUtilities::mFitTolerance2D;
-  for (const std::string& file : SomeRealStrokes(10)) {
-    SCOPED_TRACE(file);
-    Kit k;
-    VORListValVORMathPoint points = LoadStrokePoints(file);
-    const VORListValVORMathPoint drawn = points;
-    TAQMoStroke s;
-    s.SetSketchPlane(kTilted);
-    ASSERT_EQ(TAQMoStroke::CreateInView(s, &k.config, &k.factory, true, false, 1, 3, 1.5, points,
-                                        VORMathDirection(kOblique), 0),
-              S_OK);
-    EXPECT_EQ(points, drawn);  // the caller's list is not the one the anchors refer to
-    EXPECT_FALSE(s.IsOn3D());
-    const VORMathPlane viewPlane(drawn[1], view);
-    VORListValVORMathPoint flat;
-    for (const VORMathPoint& p : drawn) flat.Append(Foot(p, view, viewPlane));
-    VORListValVORMathPoint onPlane;
-    ASSERT_EQ(Segments(s).size(), 1u);
-    ASSERT_EQ(Segments(s)[0]->GetSourcePoints(onPlane, nullptr), S_OK);
-    ASSERT_GE(onPlane.Size(), 2);
-    EXPECT_LT(onPlane.Size(), drawn.Size());
-    double far = 0.0, off = 0.0;
-    for (const VORMathPoint& p : onPlane) {
-      off = std::max(off, PlaneDistance(kTilted, p));
-      far = std::max(far, DistanceToPolyline(flat, Foot(p, view, viewPlane)));
-    }
-    EXPECT_LT(off, 1e-9);
-    EXPECT_LE(far, tol + 1e-9);
-    EXPECT_LT(onPlane[1].DistanceTo(Foot(drawn[1], view, kTilted)), 1e-9);
-    EXPECT_LT(onPlane[onPlane.Size()].DistanceTo(Foot(drawn[drawn.Size()], view, kTilted)), 1e-9);
   }
 }
 
@@ -369,17 +308,14 @@ TEST(CreateInView, RefusedInputLeavesTheStrokeAndThePointsAsTheyWere) {
     cases.back().points = real;
     return cases.back();
   };
-  add("no points").points.RemoveAll();
-  {
-    Case& c = add("one point");
-    c.points.RemoveAll();
-    c.points.Append(real[3]);
-  }
-  {
-    Case& c = add("one point repeated");
-    c.points.RemoveAll();
-    for (int i = 0; i < 5; ++i) c.points.Append(real[3]);
-  }
+  auto repeated = [&](int n) {
+    VORListValVORMathPoint p;
+    for (int i = 0; i < n; ++i) p.Append(real[3]);
+    return p;
+  };
+  add("no points").points = repeated(0);
+  add("one point").points = repeated(1);
+  add("one point repeated").points = repeated(5);
   add("NaN point").points[3] = VORMathPoint(1, kNaN, 0);
   add("infinite point").points[real.Size()] = VORMathPoint(kInf, 0, 0);
   add("view along the sketch plane").view = VORMathDirection(1, 1, 0);
@@ -401,10 +337,9 @@ TEST(CreateInView, RefusedInputLeavesTheStrokeAndThePointsAsTheyWere) {
                                           1.0, points, c.view, 0),
                 E_FAIL);
       EXPECT_TRUE(snapshot::Same(before, s));
-      EXPECT_EQ(points.Size(), c.points.Size());
-      if (points.Size() == c.points.Size())
-        for (int i = 1; i <= points.Size(); ++i)
-          if (c.points[i].IsFinite()) EXPECT_EQ(points[i], c.points[i]);
+      ASSERT_EQ(points.Size(), c.points.Size());
+      for (int i = 1; i <= points.Size(); ++i)
+        if (c.points[i].IsFinite()) EXPECT_EQ(points[i], c.points[i]);
     }
   }
 }

@@ -95,21 +95,11 @@ TEST(DeleteAnchor, EndsAndPositionsOutsideTheListChangeNothing) {
 }
 
 TEST(DeleteAnchor, KeepsTheSegmentsOfAStrokeOnSeveralPlanes) {
-  const VORMathPlane floor, wall(VORMathPoint(), VORMathVector(1, 0, 0)),
-      slope(VORMathPoint(0, 0, 2), VORMathVector(0, 1, 1));
-  VORListValVORMathPlane planes;
-  VORListValVORMathPoint2D uv;
-  VORListValVORMathPoint xyz;
-  for (int i = 0; i < 15; ++i) {
-    const VORMathPlane& plane = i < 5 ? floor : i < 10 ? wall : slope;
-    planes.Append(plane);
-    uv.Append(VORMathPoint2D(i, 0.2 * i));
-    xyz.Append(plane.EvalPoint(i, 0.2 * i));
-  }
+  const VORMathPlane slope(VORMathPoint(0, 0, 2), VORMathVector(0, 1, 1));
+  const PlaneRuns runs({VORMathPlane(), VORMathPlane(VORMathPoint(), VORMathVector(1, 0, 0)), slope}, {5, 5, 5});
   TestStroke s;
-  s.SetSketchPlane(floor);
   VORRawCollint anchors = Ints({1, 3, 8, 12, 15});
-  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, planes, uv, xyz, &anchors), S_OK);
+  ASSERT_EQ(runs.Create(s, true, &anchors), S_OK);
   s.DeleteAnchor(3);  // points 4 to 11 go: two from the floor, all five of the wall, one of the slope
   EXPECT_TRUE(AnchorsWellFormed(s));
   s.GetAnchors(anchors);
@@ -118,11 +108,9 @@ TEST(DeleteAnchor, KeepsTheSegmentsOfAStrokeOnSeveralPlanes) {
   VORListValVORMathPlane pointPlanes;
   s.GetSourcePoints(points, nullptr, &pointPlanes, nullptr, nullptr);
   ASSERT_EQ(points.Size(), 7);
-  EXPECT_EQ(points[3], xyz[3]);
-  EXPECT_EQ(points[4], xyz[12]);
-  TAQUtVector<TAQMoStrokeData*> data;
-  s.GetData(data);
-  EXPECT_EQ(data.Size(), 2u);
+  EXPECT_EQ(points[3], runs.xyz[3]);
+  EXPECT_EQ(points[4], runs.xyz[12]);
+  EXPECT_EQ(snapshot::Take(s).data.size(), 2u);
   EXPECT_EQ(pointPlanes[4].GetNormal(), slope.GetNormal());
 }
 
@@ -219,35 +207,31 @@ TEST(ClearDataBetween, ARunPastTheLastPointRemovesWhatThereIsAndLowersTheAnchors
 
 TEST(ClearDataBetween, KeepsTheRangeAndThePlaneOfAReferencedStroke) {
   const VORMathPlane wall(VORMathPoint(0, 0, 0), VORMathVector(1, 0, 0));
-  VORListValVORMathPlane planes;
-  planes.Append(wall);
-  VORListValVORMathPoint2D uv;
-  for (int i = 0; i < 10; ++i) uv.Append(VORMathPoint2D(i, 0.3 * i));
-  VORListValVORMathPoint xyz;
+  const PlaneRuns runs({wall}, {10});
   TestStroke s;
-  s.SetSketchPlane(wall);
   VORRawCollint anchors = Ints({1, 5, 10});
-  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, planes, uv, xyz, &anchors), S_OK);
+  ASSERT_EQ(runs.Create(s, true, &anchors), S_OK);
   const double range[2] = {0.2, 0.7};
   s.SetRange(range);
   s.ClearDataBetween(2, 4);
-  double r[2];
-  s.GetRange(r);
-  EXPECT_EQ(r[0], 0.2);
-  EXPECT_EQ(r[1], 0.7);
+  const snapshot::State after = snapshot::Take(s);
+  EXPECT_EQ(after.range[0], 0.2);
+  EXPECT_EQ(after.range[1], 0.7);
   VORListValVORMathPoint2D left;
   VORListValVORMathPlane leftPlanes;
   VORListValVORMathPoint points;
   s.GetSourcePoints(points, &left, &leftPlanes, nullptr, nullptr);
   ASSERT_EQ(left.Size(), 7);
-  EXPECT_EQ(left[2], uv[5]);
+  EXPECT_EQ(left[2], runs.uv[5]);
   EXPECT_EQ(leftPlanes[1].GetNormal(), wall.GetNormal());
   EXPECT_TRUE(AnchorsWellFormed(s));
 }
 
 // ---- GetAnchorsInRange ----
 
-TEST(AnchorsInRange, AWideRangeKeepsEveryAnchorAndTellsWhetherTheListCloses) {
+// On an open list: a wide range keeps every anchor; the stroke's end points delimit its own range; an empty
+// list or no stroke leaves the anchors alone. The closed flag tells whether the list closes.
+TEST(AnchorsInRange, AWideRangeKeepsEveryAnchorAndTheStrokesEndPointsDelimitItsOwnRange) {
   TestStroke s;
   VORListValVORMathPoint p = Numbered(10);
   MakePlainStroke(s, p, Ints({1, 4, 7, 10}));
@@ -255,30 +239,37 @@ TEST(AnchorsInRange, AWideRangeKeepsEveryAnchorAndTellsWhetherTheListCloses) {
   bool closed = true;
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
-  double range[2] = {0.005, 0.996};
-  TestStroke::GetAnchorsInRange(&config, &factory, &s, p, out, closed, range);
+  double wide[2] = {0.005, 0.996};
+  TestStroke::GetAnchorsInRange(&config, &factory, &s, p, out, closed, wide);
   EXPECT_EQ(out, Ints({1, 4, 7, 10}));
   EXPECT_FALSE(closed);
-  p[10] = p[1];
-  TestStroke::GetAnchorsInRange(&config, &factory, &s, p, out, closed, nullptr);
+  VORListValVORMathPoint ring = p;
+  ring[10] = ring[1];
+  TestStroke::GetAnchorsInRange(&config, &factory, &s, ring, out, closed, nullptr);
   EXPECT_TRUE(closed);
-}
 
-TEST(AnchorsInRange, TheStrokesEndPointsDelimitItsOwnRange) {
-  TestStroke s;
-  const VORListValVORMathPoint p = Numbered(10);
-  MakePlainStroke(s, p, Ints({1, 3, 5, 8, 10}));
+  s.SetAnchors(Ints({1, 3, 5, 8, 10}));
   const double range[2] = {0.3, 0.7};
   s.SetRange(range);
   VORListValVORMathPoint ends;
   ends.Append(p[3] + VORMathVector(0.0, 0.0, 1.0));  // projects onto point 3
   ends.Append(p[7] + (p[8] - p[7]) * 0.5);
   s.SetEndPoints(ends);
-  VORRawCollint out;
-  bool closed = true;
-  TestStroke::GetAnchorsInRange(nullptr, nullptr, &s, const_cast<VORListValVORMathPoint&>(p), out, closed, nullptr);
+  closed = true;
+  TestStroke::GetAnchorsInRange(nullptr, nullptr, &s, p, out, closed, nullptr);
   EXPECT_EQ(out, Ints({3, 5}));
   EXPECT_FALSE(closed);
+
+  VORListValVORMathPoint none;
+  out = Ints({7, 8});
+  closed = true;
+  double part[2] = {0.2, 0.4};
+  TestStroke::GetAnchorsInRange(nullptr, nullptr, &s, none, out, closed, part);
+  EXPECT_EQ(out, Ints({7, 8}));
+  EXPECT_FALSE(closed);
+  TestStroke::GetAnchorsInRange(nullptr, nullptr, nullptr, ring, out, closed, part);
+  EXPECT_EQ(out, Ints({7, 8}));
+  EXPECT_TRUE(closed);
 }
 
 TEST(AnchorsInRange, OnAClosedListTheRangesEndAtTheStartMeansTheLastPoint) {
@@ -317,23 +308,6 @@ TEST(AnchorsInRange, AGivenRangeIsPlacedOnTheSourceCurve) {
   // Without a factory there is no source curve: both ends are the default point, here point 1.
   TestStroke::GetAnchorsInRange(&config, nullptr, &s, p, out, closed, range);
   EXPECT_EQ(out, Ints({1}));
-}
-
-TEST(AnchorsInRange, AnEmptyListOrNoStrokeLeavesTheAnchorsAlone) {
-  TestStroke s;
-  MakePlainStroke(s, Numbered(10), Ints({1, 5, 10}));
-  VORListValVORMathPoint none;
-  VORRawCollint out = Ints({7, 8});
-  bool closed = true;
-  double range[2] = {0.2, 0.4};
-  TestStroke::GetAnchorsInRange(nullptr, nullptr, &s, none, out, closed, range);
-  EXPECT_EQ(out, Ints({7, 8}));
-  EXPECT_FALSE(closed);
-  VORListValVORMathPoint ring = Numbered(5);
-  ring.Append(ring[1]);
-  TestStroke::GetAnchorsInRange(nullptr, nullptr, nullptr, ring, out, closed, range);
-  EXPECT_EQ(out, Ints({7, 8}));
-  EXPECT_TRUE(closed);
 }
 
 TEST(AnchorsInRange, OnRealStrokesTheWholeRangeKeepsAllAndASubRangeKeepsTheMiddle) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "PlaneRuns.h"
 #include "StrokeFiles.h"
 #include "StrokeSnapshot.h"
 #include "TestStroke.h"

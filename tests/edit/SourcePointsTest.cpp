@@ -1,6 +1,5 @@
 // The stroke's source points flattened from its segments (with the parallel 2D points and planes), and
-// its unit length, on strokes lying on one, two and three planes, mixed, closed and empty strokes, and on
-// real strokes.
+// its unit length, on strokes lying on one, two and three planes, mixed and empty strokes.
 #include <gtest/gtest.h>
 
 #include "EditTestSupport.h"
@@ -14,28 +13,9 @@ const VORMathPlane kFloor;  // z = 0
 const VORMathPlane kWall(VORMathPoint(0.0, 0.0, 0.0), VORMathVector(1.0, 0.0, 0.0));  // x = 0
 const VORMathPlane kSlope(VORMathPoint(0.0, 5.0, 1.0), VORMathVector(0.0, 1.0, 1.0));
 
-// A stroke made from references: counts[i] points on planes[i], the points in 2D and in 3D.
-void MakeOnPlanes(TestStroke& s, const std::vector<VORMathPlane>& planes, const std::vector<int>& counts,
-                  VORRawCollint* anchors = nullptr) {
-  VORListValVORMathPlane perPoint;
-  VORListValVORMathPoint2D points2D;
-  VORListValVORMathPoint points3D;
-  int k = 0;
-  for (size_t i = 0; i < planes.size(); ++i)
-    for (int j = 0; j < counts[i]; ++j, ++k) {
-      const VORMathPoint2D uv(k, 0.5 * k * k);
-      perPoint.Append(planes[i]);
-      points2D.Append(uv);
-      points3D.Append(planes[i].EvalPoint(uv.GetX(), uv.GetY()));
-    }
-  s.SetSketchPlane(kFloor);
-  ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, perPoint, points2D, points3D, anchors),
-            S_OK);
-}
-
 TEST(SourcePoints, SeveralPlanesGiveParallelListsInSegmentOrderWithOnePlanePerPoint) {
   TestStroke s;
-  MakeOnPlanes(s, {kFloor, kWall, kSlope}, {4, 3, 5});
+  ASSERT_EQ(PlaneRuns({kFloor, kWall, kSlope}, {4, 3, 5}).Create(s), S_OK);
   TAQUtVector<TAQMoStrokeData*> data;
   s.GetData(data);
   EXPECT_EQ(data.Size(), 3u);
@@ -105,41 +85,6 @@ TEST(SourcePoints, AStrokeWithoutSegmentsGivesItsDisplayPolyline) {
   EXPECT_LT((tangents[5] - VORMathVector(0, 1, 0)).GetNorm(), 1e-12);
 }
 
-TEST(SourcePoints, AClosedStrokeKeepsItsFirstPointTwice) {
-  TestStroke s;
-  VORListValVORMathPoint ring;
-  for (int i = 0; i < 12; ++i) ring.Append(VORMathPoint(10 * std::cos(i * 0.5236), 10 * std::sin(i * 0.5236), 0));
-  ring.Append(ring[1]);
-  MakePlainStroke(s, ring, Ints({1, 7, 13}));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_EQ(points.Size(), 13);
-  EXPECT_EQ(points[1], points[13]);
-}
-
-TEST(SourcePoints, RealStrokesGiveTheirThinnedDrawnPointsOnTheFloor) {
-  for (const std::string& file : SomeRealStrokes(10)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
-    VORListValVORMathPoint points;
-    VORListValVORMathPoint2D points2D;
-    VORListValVORMathPlane planes;
-    s.GetSourcePoints(points, &points2D, &planes, nullptr, nullptr);
-    ASSERT_GE(points.Size(), 2);
-    EXPECT_EQ(points2D.Size(), points.Size());
-    EXPECT_EQ(planes.Size(), points.Size());
-    const VORListValVORMathPoint drawn = LoadStrokePoints(file);
-    for (int i = 1; i <= points.Size(); ++i) {
-      EXPECT_NEAR(points[i].GetZ(), 0.0, 1e-9);
-      EXPECT_LE(DistanceToPolyline(drawn, points[i]), 1e-6);  // thinning keeps drawn points
-    }
-    EXPECT_TRUE(AnchorsWellFormed(s));
-  }
-}
-
 // ---- Unit length ----
 
 VORListValVORMathPoint StraightOfLength(double length, int pieces) {
@@ -187,7 +132,7 @@ TEST(UnitLength, IsComputedOnceAndServedFromTheCache) {
 TEST(UnitLength, SpansSegmentsOnSeveralPlanesAndTheGapsBetweenThem) {
   TestStroke s;
   VORRawCollint anchors = Ints({1, 4, 7});
-  MakeOnPlanes(s, {kFloor, kWall}, {3, 4}, &anchors);
+  ASSERT_EQ(PlaneRuns({kFloor, kWall}, {3, 4}).Create(s, true, &anchors), S_OK);
   VORListValVORMathPoint points;
   s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
   EXPECT_DOUBLE_EQ(s.GetUnitLength(), std::max(0.5, PolylineLength(points) / 100.0));

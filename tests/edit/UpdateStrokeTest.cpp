@@ -20,11 +20,11 @@ TEST(UpdateStroke, WithoutTargetsGivesOnePlainSegmentAndAMiddleAnchor) {
     double range[2];
   };
   VORListValVORMathPoint straight, two;
-  for (int i = 0; i < 12; ++i) straight.Append(VORMathPoint(2.0 * i, 0.0, 1.0));
+  for (int i = 0; i < 11; ++i) straight.Append(VORMathPoint(2.0 * i, 0.0, 1.0));
   two.Append(VORMathPoint(0, 0, 0));
   two.Append(VORMathPoint(5, 0, 0));
   const Case cases[] = {
-      {"straight", straight, true, Ints({1, 6, 12}), {0.0, 1.0}},
+      {"straight", straight, true, Ints({1, 6, 11}), {0.0, 1.0}},  // the middle of 11 points rounded up
       {"two points", two, true, Ints({1, 2}), {0.0, 1.0}},
       {"without the reset flag", Wave(12), false, VORRawCollint(), {0.2, 0.7}},
   };
@@ -133,13 +133,7 @@ struct OnPlane {
   VORListValVORMathPoint2D points2D;
   VORListValVORMathPlane planes;
   explicit OnPlane(const VORMathPlane& plane) {
-    VORListValVORMathPlane one;
-    one.Append(plane);
-    VORListValVORMathPoint2D uv;
-    for (int i = 0; i < 10; ++i) uv.Append(VORMathPoint2D(i, 0.5 * i));
-    VORListValVORMathPoint none;
-    s.SetSketchPlane(plane);
-    TAQMoStroke::CreateFromReferences(s, true, false, 1, 1, 1.0, one, uv, none, nullptr);
+    PlaneRuns({plane}, {10}).Create(s);
     s.GetSourcePoints(points, &points2D, &planes, nullptr, nullptr);
   }
 };
@@ -181,26 +175,16 @@ TEST(UpdateDataPointsInRange, WithoutPlanesGivesOnePlainSegment) {
 }
 
 TEST(UpdateDataPointsInRange, AnEmptyRunStillCutsThePlanesToTheFirst) {
-  const VORMathPlane floor, wall(VORMathPoint(), VORMathVector(1, 0, 0));
-  VORListValVORMathPoint points = Wave(6);
-  VORListValVORMathPoint2D uv;
-  VORListValVORMathPlane planes;
-  for (int i = 1; i <= 6; ++i) {
-    planes.Append(i <= 3 ? floor : wall);
-    double u, v;
-    planes[i].Project(points[i], u, v);
-    uv.Append(VORMathPoint2D(u, v));
-  }
-  const VORListValVORMathPoint2D before = uv;
+  PlaneRuns runs({VORMathPlane(), VORMathPlane(VORMathPoint(), VORMathVector(1, 0, 0))}, {3, 3});
+  const VORListValVORMathPoint2D before = runs.uv;
   TestStroke s;
-  ASSERT_TRUE(TestStroke::UpdateDataPointsInRange(nullptr, &s, points, 5, 4, uv, planes));
-  EXPECT_EQ(uv, before);
-  EXPECT_EQ(planes.Size(), 1);
-  TAQUtVector<TAQMoStrokeData*> data;
-  s.GetData(data);
-  EXPECT_EQ(data.Size(), 1u);
+  ASSERT_TRUE(TestStroke::UpdateDataPointsInRange(nullptr, &s, runs.xyz, 5, 4, runs.uv, runs.planes));
+  EXPECT_EQ(runs.uv, before);
+  EXPECT_EQ(runs.planes.Size(), 1);
+  EXPECT_EQ(snapshot::Take(s).data.size(), 1u);
 }
 
+// A 2D list shorter than the run, a run outside the lists, no points or no stroke: refused, nothing changed.
 TEST(UpdateDataPointsInRange, AShort2DListOrARunOutsideTheListsIsRefused) {
   OnPlane f{VORMathPlane()};
   const snapshot::State before = snapshot::Take(f.s);
@@ -217,11 +201,7 @@ TEST(UpdateDataPointsInRange, AShort2DListOrARunOutsideTheListsIsRefused) {
     EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, f.points, r[0], r[1], uv, planes)) << r[0];
     EXPECT_TRUE(snapshot::Same(before, f.s));
   }
-}
-
-TEST(UpdateDataPointsInRange, NoPointsOrNoStrokeChangeNothing) {
-  OnPlane f{VORMathPlane()};
-  const snapshot::State before = snapshot::Take(f.s);
+  // No points, or no stroke.
   VORListValVORMathPoint none;
   VORListValVORMathPoint2D none2D;
   VORListValVORMathPlane noPlanes;

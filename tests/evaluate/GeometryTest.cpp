@@ -1,24 +1,20 @@
 // The geometry of a stroke: one segment evaluated into a curve and display polyline, the end tangents
 // recorded from the fit, the two curve caches (which requests refit, seen through the factory's count of
-// curves made), the cut of a type-1 stroke to its range, and the extruded body end to end.
+// curves made), the cut of a type-1 stroke to its range, the wire and the extruded body.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "PlaneRuns.h"
 #include "StrokeFiles.h"
 #include "TAQMoCSStrokeUtilities.h"
 #include "TAQMoStrokeData.h"
 #include "TestGeometry.h"
-#include "TestStep.h"
 #include "TestStroke.h"
 #include "VORBody.h"
-#include "VORBodyWriter.h"
 #include "VORCurve.h"
 #include "VORGeoFactory.h"
 #include "VORSoftwareConfiguration.h"
@@ -35,15 +31,15 @@ struct Kit {
   VORSoftwareConfiguration config;
 };
 
-// A real stroke drawn in a view onto the plane z = 0 (seen from +z), whole range.
-void Draw(Kit& k, TestStroke& s, const std::string& file, bool isSketch = true) {
+// A real stroke drawn in a view onto the plane z = 0 (seen from +z), its range whole or never set.
+void Draw(Kit& k, TestStroke& s, const std::string& file, bool isSketch = true, bool setRange = true) {
   VORListValVORMathPoint points = LoadStrokePoints(file);
   s.SetSketchPlane(VORMathPlane());
   ASSERT_EQ(TAQMoStroke::CreateInView(s, &k.config, &k.factory, isSketch, false, 1, 1, 1.0, points,
                                       VORMathDirection(0, 0, -1), 0),
             S_OK);
   const double whole[2] = {0.0, 1.0};
-  ASSERT_EQ(s.SetRange(whole), S_OK);
+  if (setRange) ASSERT_EQ(s.SetRange(whole), S_OK);
 }
 
 VORListValVORMathPoint Display(const TAQMoStroke& s, VORRawCollint* splits = nullptr,
@@ -57,15 +53,38 @@ VORListValVORMathPoint Display(const TAQMoStroke& s, VORRawCollint* splits = nul
   return points;
 }
 
-VORListValVORMathPoint Source(const TAQMoStroke& s) {
-  VORListValVORMathPoint points;
-  const_cast<TAQMoStroke&>(s).GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  return points;
+// The curves a request for range (null: the stroke's own) gives.
+VORListPtrVORCurve Curves(Kit& k, TAQMoStroke& s, double* range = nullptr) {
+  VORListPtrVORCurve curves;
+  EXPECT_TRUE(s.Evaluate(&k.factory, &k.config, curves, range, nullptr, nullptr, nullptr));
+  return curves;
 }
 
-// ---- One segment ----
+// One call of a segment's Evaluate, asking for the outputs named in want. With a body the call is the
+// one a stroke that is not a sketch makes in whole-curve mode.
+enum Want { kCurves = 1, kSplits = 2, kPoints = 4, kNormals = 8 };
 
-TEST(RealStrokes, ASegmentEvaluatesToACurveThroughItsPointsAndAPolylineOnTheCurve) {
+struct SegmentCall {
+  VORListValVORMathPoint source, points;
+  VORListPtrVORCurve curves;
+  VORRawCollint splits;
+  VORListValVORMathVector normals;
+  VORMathVector free[2];
+  svConstraintStatus status = 7;
+  VORSoftwareConfiguration config;
+
+  long Run(TAQMoStrokeData& segment, VORGeoFactory* factory, int want, double* range = nullptr,
+           VORRawCollint* anchors = nullptr, VORBody* body = nullptr) {
+    return segment.Evaluate(factory, &config, body == nullptr, body, anchors, free, source,
+                            status, want & kCurves ? &curves : nullptr, want & kSplits ? &splits : nullptr,
+                            want & kPoints ? &points : nullptr, want & kNormals ? &normals : nullptr, range,
+                            body != nullptr);
+  }
+};
+
+// ---- One segment, the end tangents and the body of real strokes ----
+
+TEST(RealStrokes, ASegmentFitsItsPointsTheUpdateRecordsTheFitsEndsAndTheBodySpansTheStroke) {
   for (const std::string& file : SomeRealStrokes(25)) {
     SCOPED_TRACE(file);
     Kit k;
@@ -76,32 +95,71 @@ TEST(RealStrokes, ASegmentEvaluatesToACurveThroughItsPointsAndAPolylineOnTheCurv
     ASSERT_EQ(data.Size(), 1u);
     VORRawCollint anchors;
     s.GetAnchors(anchors);
-    for (const bool withPlane : {true, false}) {
-      SCOPED_TRACE(withPlane);
-      // The same points as a segment without a reference plane (3D points only).
-      TAQMoStrokeData plain;
-      VORListValVORMathPoint coords;
-      data[0]->GetSourcePoints(coords, nullptr);
-      plain.SetCoords(coords);
-      TAQMoStrokeData* segment = withPlane ? data[0] : &plain;
-      VORListValVORMathPoint source, points;
-      VORListPtrVORCurve curves;
-      VORRawCollint splits, a = anchors;
-      VORMathVector free[2];
-      svConstraintStatus status = 1;
-      EXPECT_GE(segment->Evaluate(&k.factory, &k.config, true, nullptr, &a, free, source, status, &curves, &splits,
-                                  &points, nullptr, nullptr, false),
-                0);
-      EXPECT_EQ(status, 0);
-      EXPECT_EQ(source, coords);
-      ASSERT_EQ(curves.Size(), 1);
-      EXPECT_LE(MaxDeviation(*curves[1], source), kFitTol);
-      ASSERT_GT(points.Size(), 1);
-      for (const VORMathPoint& p : points) EXPECT_LT(DistanceToCurve(*curves[1], p), 1e-3);
-      for (const VORMathPoint& p : source) EXPECT_LE(DistanceToPolyline(points, p), kFitTol + kDisplayTol);
-      ASSERT_EQ(splits.Size(), 1);
-      EXPECT_EQ(splits[1], points.Size());
+    // The segment on its plane, and the same points as a segment without one (3D points only), evaluate to
+    // one curve through the points and a display polyline on the curve.
+    TAQMoStrokeData plain;
+    VORListValVORMathPoint coords;
+    data[0]->GetSourcePoints(coords, nullptr);
+    plain.SetCoords(coords);
+    for (TAQMoStrokeData* segment : {data[0], &plain}) {
+      SCOPED_TRACE(segment == &plain ? "without plane" : "on its plane");
+      SegmentCall e;
+      VORRawCollint a = anchors;
+      EXPECT_GE(e.Run(*segment, &k.factory, kCurves | kSplits | kPoints, nullptr, &a), 0);
+      EXPECT_EQ(e.status, 0);
+      EXPECT_EQ(e.source, coords);
+      ASSERT_EQ(e.curves.Size(), 1);
+      EXPECT_LE(MaxDeviation(*e.curves[1], e.source), kFitTol);
+      ASSERT_GT(e.points.Size(), 1);
+      for (const VORMathPoint& p : e.points) EXPECT_LT(DistanceToCurve(*e.curves[1], p), 1e-3);
+      for (const VORMathPoint& p : e.source) EXPECT_LE(DistanceToPolyline(e.points, p), kFitTol + kDisplayTol);
+      ASSERT_EQ(e.splits.Size(), 1);
+      EXPECT_EQ(e.splits[1], e.points.Size());
     }
+
+    // The update records the fit's end points and tangents, in the plane.
+    VORListPtrVORCurve curves;
+    ASSERT_TRUE(s.Update(&k.config, &k.factory, &curves));
+    ASSERT_EQ(curves.Size(), 1);
+    VORMathPoint ends[2];
+    VORMathDirection directions[2];
+    ASSERT_TRUE(s.GetEndTangents(ends, directions));
+    const VORCurve& c = *curves[1];
+    const VORCrvParam limits[2] = {c.GetStartLimit(), c.GetEndLimit()};
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_LT(ends[i].DistanceTo(c.EvalPoint(limits[i])), 1e-9) << i;
+      EXPECT_NEAR(directions[i].GetVector().Dot(VORMathDirection(c.EvalFirstDerivative(limits[i])).GetVector()), 1.0,
+                  1e-9);
+      EXPECT_NEAR(directions[i].GetZ(), 0.0, 1e-12);
+    }
+    // A record on a plane written through UpdatePointTangentData reads back in that plane.
+    TAQUtVector<TAQMoStrokeData*> records;
+    s.GetTangents(records);
+    ASSERT_EQ(records.Size(), 2u);
+    TestStroke::UpdatePointTangentData(records[0], VORMathPoint(1, 2, 0), VORMathDirection(0, 1, 0),
+                                       VORMathDirection(0, 0, 1));
+    ASSERT_TRUE(s.GetEndTangents(ends, directions));
+    EXPECT_LT(ends[0].DistanceTo(VORMathPoint(1, 2, 0)), 1e-12);
+    EXPECT_NEAR(directions[0].GetY(), 1.0, 1e-12);
+
+    // Cut to [0.1, 0.9] and extruded: a valid body spanning the display.
+    const double range[2] = {0.1, 0.9};
+    ASSERT_EQ(s.SetRange(range), S_OK);
+    ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
+    const VORListValVORMathPoint display = Display(s);
+    const int bodiesBefore = k.factory.GetBodyCount();
+    double heights[2] = {-2.0, 3.0};
+    VORBody* body = nullptr;
+    ASSERT_EQ(s.CreateExtrudedBody(&k.config, &k.factory, heights, body, ends), S_OK);
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(k.factory.GetBodyCount(), bodiesBefore + 1);  // the temporary wire is gone
+    EXPECT_TRUE(body->IsValid());
+    EXPECT_LE(DistanceToPolyline(display, ends[0]), kDisplayTol);
+    EXPECT_LE(DistanceToPolyline(display, ends[1]), kDisplayTol);
+    VORMathPoint lo, hi;
+    ASSERT_TRUE(body->GetBoundingBox(lo, hi));
+    EXPECT_NEAR(lo.GetZ(), -2.0, 1e-6);
+    EXPECT_NEAR(hi.GetZ(), 3.0, 1e-6);
   }
 }
 
@@ -116,21 +174,16 @@ TEST(SegmentEvaluate, WithABodyInWholeCurveModeTheFitIsTheOnePieceAndEveryPointG
   ASSERT_EQ(s.CreateExtrudedBody(&k.config, &k.factory, limits, wall, nullptr), S_OK);
   TAQUtVector<TAQMoStrokeData*> data;
   s.GetData(data);
-  VORListValVORMathPoint source, points;
-  VORListPtrVORCurve curves;
-  VORRawCollint splits, anchors;
+  VORRawCollint anchors;
   s.GetAnchors(anchors);
-  VORListValVORMathVector normals;
-  VORMathVector free[2];
-  svConstraintStatus status = 1;
-  data[0]->Evaluate(&k.factory, &k.config, false, wall, &anchors, free, source, status, &curves, &splits, &points,
-                    &normals, nullptr, true);
-  ASSERT_EQ(curves.Size(), 1);
-  ASSERT_GT(points.Size(), 1);
-  for (const VORMathPoint& p : points) EXPECT_LT(DistanceToCurve(*curves[1], p), 1e-3);
-  EXPECT_EQ(normals.Size(), points.Size());
-  for (const VORMathVector& n : normals) EXPECT_NEAR(n.GetNorm(), 1.0, 1e-9);
-  EXPECT_EQ(splits[splits.Size()], points.Size());
+  SegmentCall e;
+  e.Run(*data[0], &k.factory, kCurves | kSplits | kPoints | kNormals, nullptr, &anchors, wall);
+  ASSERT_EQ(e.curves.Size(), 1);
+  ASSERT_GT(e.points.Size(), 1);
+  for (const VORMathPoint& p : e.points) EXPECT_LT(DistanceToCurve(*e.curves[1], p), 1e-3);
+  EXPECT_EQ(e.normals.Size(), e.points.Size());
+  for (const VORMathVector& n : e.normals) EXPECT_NEAR(n.GetNorm(), 1.0, 1e-9);
+  EXPECT_EQ(e.splits[e.splits.Size()], e.points.Size());
 }
 
 TEST(SegmentEvaluate, MakesNoFitUnlessCurvesOrADisplayAreAskedForAndChecksTheRangeFirst) {
@@ -141,55 +194,40 @@ TEST(SegmentEvaluate, MakesNoFitUnlessCurvesOrADisplayAreAskedForAndChecksTheRan
   TAQMoStrokeData segment;
   segment.SetBase(VORMathPlane());
   segment.SetData(uv);
-  VORListValVORMathPoint source, points, stored;
-  VORListPtrVORCurve curves;
-  VORRawCollint splits;
-  VORMathVector free[2];
-  svConstraintStatus status = 7;
+  VORListValVORMathPoint stored;
+  SegmentCall e;
   const double resolution = k.factory.GetResolution();
   double exact[2] = {0.0, resolution}, tooShort[2] = {0.0, 0.5 * resolution};
   // Refused before anything is touched: no factory, or a range shorter than the resolution.
-  EXPECT_EQ(segment.Evaluate(nullptr, &k.config, true, nullptr, nullptr, free, source, status, &curves, &splits,
-                             &points, nullptr, nullptr, false),
-            E_FAIL);
-  EXPECT_EQ(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, &curves, &splits,
-                             &points, nullptr, tooShort, false),
-            E_FAIL);
-  EXPECT_EQ(status, 7);
+  EXPECT_EQ(e.Run(segment, nullptr, kCurves | kSplits | kPoints), E_FAIL);
+  EXPECT_EQ(e.Run(segment, &k.factory, kCurves | kSplits | kPoints, tooShort), E_FAIL);
+  EXPECT_EQ(e.status, 7);
   // A range of exactly the resolution is taken; a range never stores the source points.
-  EXPECT_EQ(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, nullptr, nullptr,
-                             nullptr, nullptr, exact, false),
-            S_OK);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(source.Size(), drawn.Size());
+  EXPECT_EQ(e.Run(segment, &k.factory, 0, exact), S_OK);
+  EXPECT_EQ(e.status, 0);
+  EXPECT_EQ(e.source.Size(), drawn.Size());
   segment.GetCoords(stored);
   EXPECT_EQ(stored.Size(), 0);
   // Source points alone, or splits without display points: gathered, no curve made; without a range the
   // segment keeps the points it evaluated.
   const long long made = k.factory.GetCreatedCurveCount();
-  EXPECT_EQ(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, nullptr, &splits,
-                             nullptr, nullptr, nullptr, false),
-            S_OK);
+  EXPECT_EQ(e.Run(segment, &k.factory, kSplits), S_OK);
   EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
-  EXPECT_EQ(splits.Size(), 0);
+  EXPECT_EQ(e.splits.Size(), 0);
   segment.GetCoords(stored);
-  EXPECT_EQ(stored, source);
+  EXPECT_EQ(stored, e.source);
   // Splits and display points without curves are a display: fitted and tessellated.
-  EXPECT_EQ(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, nullptr, &splits,
-                             &points, nullptr, nullptr, false),
-            S_OK);
-  EXPECT_GT(points.Size(), 1);
-  ASSERT_EQ(splits.Size(), 1);
-  EXPECT_EQ(splits[1], points.Size());
+  EXPECT_EQ(e.Run(segment, &k.factory, kSplits | kPoints), S_OK);
+  EXPECT_GT(e.points.Size(), 1);
+  ASSERT_EQ(e.splits.Size(), 1);
+  EXPECT_EQ(e.splits[1], e.points.Size());
   // A segment with nothing to fit gives no curve and no point, and the one split 0.
   TAQMoStrokeData nothing;
-  EXPECT_EQ(nothing.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, &curves, &splits,
-                             &points, nullptr, nullptr, false),
-            S_OK);
-  EXPECT_EQ(curves.Size(), 0);
-  EXPECT_EQ(points.Size(), 0);
-  ASSERT_EQ(splits.Size(), 1);
-  EXPECT_EQ(splits[1], 0);
+  EXPECT_EQ(e.Run(nothing, &k.factory, kCurves | kSplits | kPoints), S_OK);
+  EXPECT_EQ(e.curves.Size(), 0);
+  EXPECT_EQ(e.points.Size(), 0);
+  ASSERT_EQ(e.splits.Size(), 1);
+  EXPECT_EQ(e.splits[1], 0);
 }
 
 // A segment on a plane without 2D points fails, with a negative result, before it fits anything or
@@ -197,54 +235,15 @@ TEST(SegmentEvaluate, MakesNoFitUnlessCurvesOrADisplayAreAskedForAndChecksTheRan
 TEST(SegmentEvaluate, AFailedGatheringIsNegativeAndKeepsTheStoredPoints) {
   Kit k;
   TAQMoStrokeData segment;
-  VORListValVORMathPoint stored;
+  VORListValVORMathPoint stored, after;
   for (int i = 0; i < 5; ++i) stored.Append(VORMathPoint(i, 1, 0));
   segment.SetCoords(stored);
   segment.SetBase(VORMathPlane());
-  VORListValVORMathPoint source, points, after;
-  VORListPtrVORCurve curves;
-  VORRawCollint splits;
-  svConstraintStatus status = 1;
-  VORMathVector free[2];
-  EXPECT_LT(segment.Evaluate(&k.factory, &k.config, true, nullptr, nullptr, free, source, status, &curves,
-                             &splits, &points, nullptr, nullptr, false),
-            0);
-  EXPECT_EQ(curves.Size(), 0);
+  SegmentCall e;
+  EXPECT_LT(e.Run(segment, &k.factory, kCurves | kSplits | kPoints), 0);
+  EXPECT_EQ(e.curves.Size(), 0);
   segment.GetCoords(after);
   EXPECT_EQ(after, stored);
-}
-
-// ---- End tangents ----
-
-TEST(RealStrokes, AnUpdateRecordsTheFitsEndPointsAndTangentsInThePlane) {
-  for (const std::string& file : SomeRealStrokes(25)) {
-    SCOPED_TRACE(file);
-    Kit k;
-    TestStroke s;
-    Draw(k, s, file);
-    VORListPtrVORCurve curves;
-    ASSERT_TRUE(s.Update(&k.config, &k.factory, &curves));
-    ASSERT_EQ(curves.Size(), 1);
-    VORMathPoint ends[2];
-    VORMathDirection directions[2];
-    ASSERT_TRUE(s.GetEndTangents(ends, directions));
-    const VORCurve& c = *curves[1];
-    EXPECT_LT(ends[0].DistanceTo(c.EvalPoint(c.GetStartLimit())), 1e-9);
-    EXPECT_LT(ends[1].DistanceTo(c.EvalPoint(c.GetEndLimit())), 1e-9);
-    const VORMathDirection d0(c.EvalFirstDerivative(c.GetStartLimit())), d1(c.EvalFirstDerivative(c.GetEndLimit()));
-    EXPECT_NEAR(directions[0].GetVector().Dot(d0.GetVector()), 1.0, 1e-9);
-    EXPECT_NEAR(directions[1].GetVector().Dot(d1.GetVector()), 1.0, 1e-9);
-    EXPECT_NEAR(directions[0].GetZ(), 0.0, 1e-12);
-    // A record on a plane written through UpdatePointTangentData reads back in that plane.
-    TAQUtVector<TAQMoStrokeData*> records;
-    s.GetTangents(records);
-    ASSERT_EQ(records.Size(), 2u);
-    TestStroke::UpdatePointTangentData(records[0], VORMathPoint(1, 2, 0), VORMathDirection(0, 1, 0),
-                                       VORMathDirection(0, 0, 1));
-    ASSERT_TRUE(s.GetEndTangents(ends, directions));
-    EXPECT_LT(ends[0].DistanceTo(VORMathPoint(1, 2, 0)), 1e-12);
-    EXPECT_NEAR(directions[0].GetY(), 1.0, 1e-12);
-  }
 }
 
 // ---- The caches ----
@@ -266,21 +265,17 @@ TEST(StrokeCaches, RequestsTheCachesAnswerMakeNoCurve) {
   EXPECT_TRUE(s.Evaluate(&k.factory, &k.config, curves, nearlyOwn, &splits, &points, nullptr));
   EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
   // The whole stroke, curves only: the clones of the full cache, not the stroke's own curves.
-  VORListPtrVORCurve own1, whole;
-  s.Evaluate(&k.factory, &k.config, own1, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, whole, own, nullptr, nullptr, nullptr));
+  const VORListPtrVORCurve own1 = Curves(k, s), whole = Curves(k, s, own);
   ASSERT_EQ(whole.Size(), 1);
   EXPECT_NE(whole[1], own1[1]);
   EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
   // Still the clones when the stroke's own range has become a part since; asking for a display refits.
   const double part[2] = {0.2, 0.6};
   ASSERT_EQ(s.SetRange(part), S_OK);
-  VORListPtrVORCurve again;
-  ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, again, own, nullptr, nullptr, nullptr));
-  EXPECT_EQ(again, whole);
+  EXPECT_EQ(Curves(k, s, own), whole);
   EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
   splits.RemoveAll();
-  ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, again, own, &splits, nullptr, nullptr));
+  ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, curves, own, &splits, nullptr, nullptr));
   EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
   EXPECT_GT(splits.Size(), 0);
   ASSERT_EQ(s.SetRange(own), S_OK);
@@ -299,8 +294,7 @@ TEST(StrokeCaches, ARangeRequestRefitsAndLeavesTheStrokesOwnCachesAsTheyWere) {
   ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
   VORRawCollint ownSplits;
   const VORListValVORMathPoint display = Display(s, &ownSplits);
-  VORListPtrVORCurve ownCurves;
-  s.Evaluate(&k.factory, &k.config, ownCurves, nullptr, nullptr, nullptr, nullptr);
+  const VORListPtrVORCurve ownCurves = Curves(k, s);
   // Ranges that differ from the stroke's own at the start, or only at the end.
   double middle[2] = {0.25, 0.5}, first[2] = {0.0, 0.25};
   for (double* part : {middle, first}) {
@@ -316,9 +310,7 @@ TEST(StrokeCaches, ARangeRequestRefitsAndLeavesTheStrokesOwnCachesAsTheyWere) {
   VORRawCollint afterSplits;
   EXPECT_EQ(Display(s, &afterSplits), display);
   EXPECT_EQ(afterSplits, ownSplits);
-  VORListPtrVORCurve afterCurves;
-  s.Evaluate(&k.factory, &k.config, afterCurves, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(afterCurves, ownCurves);
+  EXPECT_EQ(Curves(k, s), ownCurves);
 }
 
 TEST(StrokeCaches, AType1StrokeIsCutToItsOwnRangeAndCachesTheCut) {
@@ -339,9 +331,8 @@ TEST(StrokeCaches, AType1StrokeIsCutToItsOwnRangeAndCachesTheCut) {
     for (const VORMathPoint& p : part) EXPECT_LE(DistanceToPolyline(all, p), kDisplayTol);
     // A cut stroke is not the whole stroke: no full cache, so a whole-stroke request refits.
     const long long made = k.factory.GetCreatedCurveCount();
-    VORListPtrVORCurve curves;
     double wholeRange[2] = {0.0, 1.0};
-    ASSERT_TRUE(cut.Evaluate(&k.factory, &k.config, curves, wholeRange, nullptr, nullptr, nullptr));
+    Curves(k, cut, wholeRange);
     EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
   }
 }
@@ -369,11 +360,9 @@ TEST(StrokeUpdate, AFailureLeavesTheOutputsAndTheOwnCachesButEmptiesTheFullCache
   Draw(k, s, StrokeFiles("real").front());
   ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
   const VORListValVORMathPoint display = Display(s);
-  VORListPtrVORCurve own, whole;
   double wholeRange[2] = {0.0, 1.0};
-  s.Evaluate(&k.factory, &k.config, own, nullptr, nullptr, nullptr, nullptr);
-  s.Evaluate(&k.factory, &k.config, whole, wholeRange, nullptr, nullptr, nullptr);
-  ASSERT_NE(whole[1], own[1]);  // a clone from the full cache
+  const VORListPtrVORCurve own = Curves(k, s);
+  ASSERT_NE(Curves(k, s, wholeRange)[1], own[1]);  // a clone from the full cache
   VORListPtrVORCurve curves;
   curves.Append(nullptr);
   VORRawCollint splits;
@@ -384,8 +373,7 @@ TEST(StrokeUpdate, AFailureLeavesTheOutputsAndTheOwnCachesButEmptiesTheFullCache
   EXPECT_EQ(splits.Size(), 1);
   EXPECT_EQ(points, display);
   EXPECT_EQ(Display(s), display);
-  s.Evaluate(&k.factory, &k.config, whole, wholeRange, nullptr, nullptr, nullptr);
-  EXPECT_EQ(whole[1], own[1]);  // no full cache left: the stroke's own curves answer
+  EXPECT_EQ(Curves(k, s, wholeRange)[1], own[1]);  // no full cache left: the stroke's own curves answer
   // A stroke without segments fails alike and keeps the display it was given.
   TestStroke empty;
   VORRawCollint oneSplit;
@@ -397,21 +385,13 @@ TEST(StrokeUpdate, AFailureLeavesTheOutputsAndTheOwnCachesButEmptiesTheFullCache
 
 TEST(StrokeUpdate, SeveralSegmentsShowTheirPointsAndNormalsInOnePieceWithoutACurve) {
   Kit k;
-  const VORMathPlane floor, wall(VORMathPoint(), VORMathVector(1, 0, 0)), slope(VORMathPoint(), VORMathVector(0, 1, 1));
-  VORListValVORMathPlane planes;
-  VORListValVORMathPoint2D uv;
-  VORListValVORMathPoint xyz;
-  for (int i = 0; i < 12; ++i) {
-    const VORMathPlane& plane = i < 4 ? floor : i < 8 ? wall : slope;
-    planes.Append(plane);
-    uv.Append(VORMathPoint2D(i, 0.5 * i));
-    xyz.Append(plane.EvalPoint(i, 0.5 * i));
-  }
+  const PlaneRuns runs({VORMathPlane(), VORMathPlane(VORMathPoint(), VORMathVector(1, 0, 0)),
+                        VORMathPlane(VORMathPoint(), VORMathVector(0, 1, 1))},
+                       {4, 4, 4});
   for (const bool isSketch : {false, true}) {
     SCOPED_TRACE(isSketch);
     TestStroke s;
-    s.SetSketchPlane(floor);
-    ASSERT_EQ(TAQMoStroke::CreateFromReferences(s, isSketch, false, 1, 1, 1.0, planes, uv, xyz, nullptr), S_OK);
+    ASSERT_EQ(runs.Create(s, isSketch), S_OK);
     VORListPtrVORCurve curves;
     curves.Append(nullptr);
     ASSERT_TRUE(s.Update(&k.config, &k.factory, &curves));
@@ -420,11 +400,11 @@ TEST(StrokeUpdate, SeveralSegmentsShowTheirPointsAndNormalsInOnePieceWithoutACur
     VORListValVORMathVector shown;
     const VORListValVORMathPoint points = Display(s, &splits, &shown);
     ASSERT_EQ(points.Size(), 12);
-    for (int i = 1; i <= 12; ++i) EXPECT_LT(points[i].DistanceTo(xyz[i]), 1e-12) << i;
+    for (int i = 1; i <= 12; ++i) EXPECT_LT(points[i].DistanceTo(runs.xyz[i]), 1e-12) << i;
     ASSERT_EQ(splits.Size(), 1);
     EXPECT_EQ(splits[1], 12);
     ASSERT_EQ(shown.Size(), isSketch ? 0 : 12);
-    for (int i = 1; i <= shown.Size(); ++i) EXPECT_EQ(shown[i], planes[i].GetNormal().GetVector()) << i;
+    for (int i = 1; i <= shown.Size(); ++i) EXPECT_EQ(shown[i], runs.planes[i].GetNormal().GetVector()) << i;
     // A range request shows the same points, its splits as they are: none.
     double range[2] = {0.2, 0.6};
     VORListValVORMathPoint part;
@@ -470,65 +450,18 @@ TEST(StrokeUpdate, TangentRecordsBindTheFitOnlyWhereTheBlendIsSet) {
 TEST(StrokeUpdate, ANeverSetRangeIsAPartOfAType1StrokeAndFillsNoFullCache) {
   Kit k;
   TestStroke s;
-  VORListValVORMathPoint points = LoadStrokePoints(StrokeFiles("real").front());
-  s.SetSketchPlane(VORMathPlane());
-  ASSERT_EQ(TAQMoStroke::CreateInView(s, &k.config, &k.factory, true, false, 1, 1, 1.0, points,
-                                      VORMathDirection(0, 0, -1), 0),
-            S_OK);
+  Draw(k, s, StrokeFiles("real").front(), true, false);
   ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
   const long long made = k.factory.GetCreatedCurveCount();
-  VORListPtrVORCurve curves;
   double whole[2] = {0.0, 1.0};
-  ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, curves, whole, nullptr, nullptr, nullptr));
+  Curves(k, s, whole);
   EXPECT_GT(k.factory.GetCreatedCurveCount(), made);
   ASSERT_EQ(s.SetRange(whole), S_OK);
   ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
-  EXPECT_GT(PolylineLength(Display(s)), 0.9 * PolylineLength(points));
+  EXPECT_GT(PolylineLength(Display(s)), 0.9 * PolylineLength(LoadStrokePoints(StrokeFiles("real").front())));
 }
 
-// ---- Bodies, end to end ----
-
-TEST(RealStrokes, DrawnUpdatedAndExtrudedTheBodyIsValidSpansTheStrokeAndReadsBackFromStep) {
-  for (const std::string& file : SomeRealStrokes(25)) {
-    SCOPED_TRACE(file);
-    Kit k;
-    TestStroke s;
-    Draw(k, s, file);
-    const double range[2] = {0.1, 0.9};
-    ASSERT_EQ(s.SetRange(range), S_OK);
-    ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
-    const VORListValVORMathPoint display = Display(s);
-    const int bodiesBefore = k.factory.GetBodyCount();
-    double limits[2] = {-2.0, 3.0};
-    VORBody* body = nullptr;
-    VORMathPoint ends[2];
-    ASSERT_EQ(s.CreateExtrudedBody(&k.config, &k.factory, limits, body, ends), S_OK);
-    ASSERT_NE(body, nullptr);
-    EXPECT_EQ(k.factory.GetBodyCount(), bodiesBefore + 1);  // the temporary wire is gone
-    EXPECT_TRUE(body->IsValid());
-    EXPECT_LE(DistanceToPolyline(display, ends[0]), kDisplayTol);
-    EXPECT_LE(DistanceToPolyline(display, ends[1]), kDisplayTol);
-    VORMathPoint lo, hi;
-    ASSERT_TRUE(body->GetBoundingBox(lo, hi));
-    EXPECT_NEAR(lo.GetZ(), -2.0, 1e-6);
-    EXPECT_NEAR(hi.GetZ(), 3.0, 1e-6);
-    // The display polyline is within its chordal tolerance of the curve the body was swept from.
-    double dx0 = 1e300, dx1 = -1e300, dy0 = 1e300, dy1 = -1e300;
-    for (const VORMathPoint& p : display) {
-      dx0 = std::min(dx0, p.GetX()), dx1 = std::max(dx1, p.GetX());
-      dy0 = std::min(dy0, p.GetY()), dy1 = std::max(dy1, p.GetY());
-    }
-    EXPECT_NEAR(lo.GetX(), dx0, kDisplayTol);
-    EXPECT_NEAR(hi.GetX(), dx1, kDisplayTol);
-    EXPECT_NEAR(lo.GetY(), dy0, kDisplayTol);
-    EXPECT_NEAR(hi.GetY(), dy1, kDisplayTol);
-    // One file per process: the cases run in parallel.
-    const std::string path = ::testing::TempDir() + "stroke-body-" + std::to_string(getpid()) + ".step";
-    ASSERT_TRUE(VORBodyWriter::WriteSTEP(body, path.c_str()));
-    EXPECT_TRUE(StepHasBox(path, lo, hi, 1e-4));
-    std::remove(path.c_str());
-  }
-}
+// ---- Bodies ----
 
 TEST(Bodies, RefusedExtrusionsLeaveNothingInTheFactory) {
   Kit k;

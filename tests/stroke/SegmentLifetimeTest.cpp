@@ -15,7 +15,6 @@
 #include <numeric>
 #include <vector>
 
-#include "StrokeFiles.h"
 #include "TAQMoStroke.h"
 
 namespace {
@@ -127,22 +126,16 @@ void ExpectReadable(const TAQMoStroke& s, const TAQUtVector<TAQMoStrokeData*>& e
   }
 }
 
-TEST(SegmentLifetime, TheSameSegmentTwiceInOneStrokeIsDeletedOnce) {
+// The same segment twice in one stroke is deleted once; segments taken from one stroke and given to another
+// are shared by both until the last lets go.
+TEST(SegmentLifetime, ARepeatedOrHandedOnSegmentIsDeletedOnceByItsLastHolder) {
   Watch w;
-  TAQUtVector<TAQMoStrokeData*> v = w.MakeVector(1, 3);
-  v.Append(v[0]);
-  {
-    TAQMoStroke s;
-    s.SetData(v, false);
-  }
-  w.ExpectAllDeletedOnce();
-}
-
-TEST(SegmentLifetime, SegmentsTakenFromOneStrokeAndGivenToAnotherAreShared) {
-  Watch w;
+  TAQUtVector<TAQMoStrokeData*> twice = w.MakeVector(1, 3);
+  twice.Append(twice[0]);
   TAQUtVector<TAQMoStrokeData*> a = w.MakeVector(2, 3);
   {
-    TAQMoStroke first;
+    TAQMoStroke first, repeated;
+    repeated.SetData(twice, false);
     first.SetData(a, false);
     {
       TAQMoStroke second;
@@ -211,38 +204,6 @@ TEST_P(EveryOrder, DeletesEachSegmentOnceAfterTheLastHolder) {
 
 INSTANTIATE_TEST_SUITE_P(DestroySetDataAssign, EveryOrder, ::testing::Range(0, 18));
 
-// Real strokes cut into segments, copied and reassigned around a ring of strokes.
-TEST(SegmentLifetime, RealStrokesPassedAroundARingOfCopies) {
-  const std::vector<std::string> files = StrokeFiles("real");
-  ASSERT_GE(files.size(), 8u);
-  Watch w;
-  std::vector<TAQMoStroke> ring(4);
-  for (size_t f = 0; f < 8; ++f) {
-    const VORListValVORMathPoint drawn = LoadStrokePoints(files[f * files.size() / 8]);
-    ASSERT_GT(drawn.Size(), 3);
-    TAQUtVector<TAQMoStrokeData*> segments;
-    const int half = drawn.Size() / 2;
-    VORListValVORMathPoint a, b;
-    for (int i = 1; i <= drawn.Size(); ++i) (i <= half ? a : b).Append(drawn[i]);
-    segments.Append(w.Make(a));
-    segments.Append(w.Make(b));
-    ring[f % 4].SetData(segments, true);
-    ring[(f + 1) % 4] = ring[f % 4];
-    TAQMoStroke copy(ring[(f + 2) % 4]);
-    ring[(f + 3) % 4] = copy;
-    for (const TAQMoStroke& s : ring) {
-      TAQUtVector<TAQMoStrokeData*> d;
-      s.GetData(d);
-      for (unsigned i = 0; i < d.Size(); ++i) {
-        VORListValVORMathPoint p;
-        ASSERT_EQ(d[i]->GetSourcePoints(p, nullptr), S_OK);
-      }
-    }
-  }
-  ring.clear();
-  w.ExpectAllDeletedOnce();
-}
-
 // Tangent records a caller hands in stay the caller's, however the strokes that hold them are copied.
 TEST(TangentRecordLifetime, CallersRecordsAreNeverDeleted) {
   Watch w;
@@ -284,6 +245,13 @@ class TangentRecords : public ::testing::Test {
     for (unsigned i = 0; i < records.Size(); ++i) w.Follow(records[i]);
     return s;
   }
+  // The recorded end point of s.
+  static VORMathPoint EndOf(const TAQMoStroke& s) {
+    VORMathPoint ends[2];
+    VORMathDirection directions[2];
+    EXPECT_TRUE(s.GetEndTangents(ends, directions));
+    return ends[1];
+  }
   static TAQUtVector<TAQMoStrokeData*> Records(const TAQMoStroke& s) {
     TAQUtVector<TAQMoStrokeData*> records;
     s.GetTangents(records);
@@ -291,31 +259,17 @@ class TangentRecords : public ::testing::Test {
   }
 };
 
-TEST_F(TangentRecords, SharedByACopyOutliveTheOriginal) {
-  Watch w;
-  TAQMoStroke* s = Recorded(w);
-  TAQMoStroke* copy = new TAQMoStroke(*s);
-  const TAQUtVector<TAQMoStrokeData*> records = Records(*s);
-  delete s;
-  w.ExpectNoneDeleted(records);
-  VORMathPoint ends[2];
-  VORMathDirection directions[2];
-  EXPECT_TRUE(copy->GetEndTangents(ends, directions));
-  EXPECT_EQ(ends[1], VORMathPoint(10, 0, 0));
-  delete copy;
-  w.ExpectAllDeletedOnce();
-}
-
-TEST_F(TangentRecords, ClosingTheStrokeKeepsThemUntilTheLastHolderGoes) {
+TEST_F(TangentRecords, SharedByACopyOutliveTheOriginalAndItsClosing) {
   Watch w;
   TAQMoStroke* s = Recorded(w);
   const TAQUtVector<TAQMoStrokeData*> records = Records(*s);
   TAQMoStroke* copy = new TAQMoStroke(*s);
   Record(*s, VORMathPoint(1, 1, 0), VORMathPoint(1, 1, 0));  // coincident ends close the stroke
   EXPECT_EQ(Records(*s).Size(), 0u);
-  Record(*copy, VORMathPoint(2, 2, 0), VORMathPoint(2, 2, 0));
   delete s;
   w.ExpectNoneDeleted(records);
+  EXPECT_EQ(EndOf(*copy), VORMathPoint(10, 0, 0));
+  Record(*copy, VORMathPoint(2, 2, 0), VORMathPoint(2, 2, 0));
   delete copy;
   w.ExpectAllDeletedOnce();
 }
@@ -343,10 +297,7 @@ TEST_F(TangentRecords, SetAsideGivenBackOrFreedByTheCallerNoneIsFreedUnderAHolde
   s->SetTangents(TAQUtVector<TAQMoStrokeData*>());
   w.ExpectNoneDeleted(saved);
   s->SetTangents(saved);
-  VORMathPoint ends[2];
-  VORMathDirection directions[2];
-  EXPECT_TRUE(s->GetEndTangents(ends, directions));
-  EXPECT_EQ(ends[1], VORMathPoint(10, 0, 0));
+  EXPECT_EQ(EndOf(*s), VORMathPoint(10, 0, 0));
   TAQUtVector<TAQMoStrokeData*> mine = w.MakeVector(2, 2);
   s->SetTangents(mine);
   {
