@@ -59,11 +59,11 @@ constexpr double kFairness = 1e-2;
 // imposed: the curve leaves along the direction, not merely tangent to it, and turns later.
 constexpr double kStraightEnd = 10.0;
 constexpr int kMaxRefinements = 60;
-constexpr int kStartPoints = 40;
+constexpr int kStartPoints = 20;
 constexpr double kStartTurn = 90.0;
-// Weight of a point the curve passes through, relative to an ordinary point; the pass is then made
-// exact by moving the poles around it.
-constexpr double kPinWeight = 1e4;
+// Square root of the weight of a point the curve passes through, relative to an ordinary point (weight
+// 1e4); the pass is then made exact by moving the poles around it.
+constexpr double kRootPinWeight = 1e2;
 constexpr double kPinTolerance = 1e-5;
 // Farthest the curve may stray from the chord between two neighbouring points: this many tolerances,
 // or this share of the chord when that is more (a smooth curve bends away from a long chord).
@@ -300,7 +300,7 @@ int TAQMoCSCurveFitter::FilledIndex(int i) const {
 
 // ---- Corners ----
 
-TAQMoCSCurveFitter::Vec TAQMoCSCurveFitter::AtArc(double s, int& k) const {
+inline TAQMoCSCurveFitter::Vec TAQMoCSCurveFitter::AtArc(double s, int& k) const {
   const int n = GetPointCount();
   if (s <= 0.0 || n < 2) return mPoints.front();
   if (s >= mArc.back()) return mPoints.back();
@@ -337,17 +337,19 @@ void TAQMoCSCurveFitter::ComputeTurns(bool withTurns) {
     const double s = mArc[static_cast<size_t>(i)];
     const Vec& p = mPoints[static_cast<size_t>(i)];
     const Vec u = Sub(p, AtArc(s - r, hint[0])), v = Sub(AtArc(s + r, hint[1]), p);
-    const double c = Dot(u, v) / (Norm(u) * Norm(v));
+    const double c = Dot(u, v) / std::sqrt(Dot(u, u) * Dot(v, v));
     if (!std::isfinite(c)) return 0.0;
     // Small turns (most points) by the series of acos near 1, which is exact to 1e-5 degrees there;
-    // the others from sine and cosine, which unlike acos stays exact to rounding near 180 degrees (a pen
-    // turning back), so that equal turns stay equal wherever the stroke lies.
+    // turns near 180 degrees (a pen turning back) from the sine, since acos loses them to rounding
+    // there and equal turns must stay equal wherever the stroke lies.
     if (c > 0.995) {
       const double x = 1.0 - (c > 1.0 ? 1.0 : c);
       return std::sqrt(2.0 * x) * (1.0 + x / 12.0) * (180.0 / M_PI);
     }
+    if (c > -0.995) return std::acos(c) * (180.0 / M_PI);
     const Vec w{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-    return std::atan2(Norm(w), Dot(u, v)) * (180.0 / M_PI);
+    const double sine = std::sqrt(Dot(w, w) / (Dot(u, u) * Dot(v, v)));
+    return (M_PI - std::asin(sine < 1.0 ? sine : 1.0)) * (180.0 / M_PI);
   };
   if (!withTurns) return;
   for (int i = 1; i + 1 < n; ++i) {
@@ -526,29 +528,32 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
   mErr.resize(static_cast<size_t>(m));
   mPinned.assign(static_cast<size_t>(m), 0);
   for (int t : mThrough) mPinned[static_cast<size_t>(t - a)] = 1;
-  mWeight.assign(static_cast<size_t>(m), 1.0);
+  mRootWeight.assign(static_cast<size_t>(m), 1.0);
   if (!mAdded.empty())
     for (int i = 0; i < m; ++i)
-      if (mAdded[static_cast<size_t>(a + i)]) mWeight[static_cast<size_t>(i)] = kAddedWeight;
+      if (mAdded[static_cast<size_t>(a + i)]) mRootWeight[static_cast<size_t>(i)] = std::sqrt(kAddedWeight);
   for (int i = 0; i < m; ++i) mU[static_cast<size_t>(i)] = (mArc[static_cast<size_t>(a + i)] - s0) / len;
   mU.back() = 1.0;
   // Long pieces that turn a lot start with a span per kStartTurn degrees of drawn turn (at most one per
   // kStartPoints points): no fit within the tolerance needs fewer, and the refinement then takes fewer
   // rounds. A straight run starts, and may stay, with one span.
   // The turn is summed between chords a corner scale long, evenly spaced from end to end, so that it
-  // is the same read either way along the piece.
+  // is the same read either way along the piece. It is summed only as far as it can raise the count.
   double turn = 0.0;
   const int steps = mScale > 0.0 && std::isfinite(len / mScale) ? static_cast<int>(std::min(len / mScale, 1e6)) : 0;
-  if (steps >= 2) {
+  const double enough = kStartTurn * (m / kStartPoints);
+  if (steps >= 2 && m / kStartPoints > 1) {
     int k = a;
     Vec prev = AtArc(s0, k), dir{0.0, 0.0, 0.0};
-    for (int j = 1; j <= steps; ++j) {
+    for (int j = 1; j <= steps && turn < enough; ++j) {
       const Vec q = AtArc(s0 + len * j / steps, k);
       const Vec d = Sub(q, prev);
       if (j > 1) {
-        const double c = Dot(dir, d) / (Norm(dir) * Norm(d));
-        // Coincident points, or lengths that overflow on huge coordinates, give no turn.
-        if (std::isfinite(c)) turn += std::acos(c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c)) * (180.0 / M_PI);
+        const double c = Dot(dir, d) / std::sqrt(Dot(dir, dir) * Dot(d, d));
+        // Coincident points, or lengths that overflow on huge coordinates, give no turn. Small turns
+        // by the series of acos near 1.
+        const double x = 1.0 - (c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c));
+        if (std::isfinite(c)) turn += (x < 0.005 ? std::sqrt(2.0 * x) * (1.0 + x / 12.0) : std::acos(1.0 - x)) * (180.0 / M_PI);
       }
       dir = d;
       prev = q;
@@ -582,17 +587,27 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
     // may still loop out between two close ones (a pen that turns on the spot), and the span there
     // needs freedom as much as one that misses a point. Checked only on a curve that meets the points,
     // since one that does not is refined anyway.
+    // A span whose second derivative is too small to bend the curve that far between two points it
+    // meets within the tolerance is not evaluated: the curve strays from the chord of points du apart
+    // by at most the tolerance plus du^2 / 8 times the largest second derivative on the span (bend).
     bool loops = false;
     int hint = 3;
-    for (int i = 0; maxErr <= tol && pinsMet && i + 1 < m; ++i) {
+    if (maxErr <= tol && pinsMet) Bends();
+    for (int i = 0, lo = 3, hi = 3; maxErr <= tol && pinsMet && i + 1 < m; ++i) {
+      const double du = mU[static_cast<size_t>(i) + 1] - mU[static_cast<size_t>(i)];
+      lo = FindSpan(U, poles, mU[static_cast<size_t>(i)], lo);
+      hi = FindSpan(U, poles, mU[static_cast<size_t>(i) + 1], hi);
+      const double chordLen = Norm(Sub(P[i + 1], P[i]));
+      const double allowed = std::max(kLoopTolerances * tol, kLoopShare * chordLen);
+      double bend = 0.0;
+      for (int k = lo; k <= hi; ++k) bend = std::max(bend, mBend[static_cast<size_t>(k)]);
+      if (tol + 0.125 * du * du * bend <= allowed) continue;
       const double u = 0.5 * (mU[static_cast<size_t>(i)] + mU[static_cast<size_t>(i) + 1]);
       hint = FindSpan(U, poles, u, hint);
       double N[4];
       Basis(U, hint, u, N);
       Vec c{0.0, 0.0, 0.0};
       for (int r = 0; r < 4; ++r) c = Add(c, Scale(mLocalPoles[static_cast<size_t>(hint - 3 + r)], N[r]));
-      const Vec chord = Sub(P[i + 1], P[i]);
-      const double allowed = std::max(kLoopTolerances * tol, kLoopShare * Norm(chord));
       // A span already shorter than the tolerance gains nothing from halving.
       if ((U[hint + 1] - U[hint]) * len > tol && SegmentDistanceSq(c, P[i], P[i + 1]) > allowed * allowed) {
         spanErr[static_cast<size_t>(hint)] = 2.0 * tol;
@@ -615,7 +630,7 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
     for (int i = 1; i + 1 < m; ++i)
       if (mErr[static_cast<size_t>(i)] > tol && !mPinned[static_cast<size_t>(i)]) {
         mU[static_cast<size_t>(i)] = (mArc[static_cast<size_t>(a + i)] - s0) / len;
-        mWeight[static_cast<size_t>(i)] = std::min(1.0, 4.0 * mWeight[static_cast<size_t>(i)]);
+        mRootWeight[static_cast<size_t>(i)] = std::min(1.0, 2.0 * mRootWeight[static_cast<size_t>(i)]);
       }
     next.clear();
     next.insert(next.end(), U, U + 4);
@@ -633,6 +648,26 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
     mLocal.swap(next);
   }
   return maxErr;
+}
+
+void TAQMoCSCurveFitter::Bends() {
+  const int poles = static_cast<int>(mLocal.size()) - 4;
+  const double* U = mLocal.data();
+  const Vec* Q = mLocalPoles.data();
+  mBend.assign(static_cast<size_t>(poles), 0.0);
+  // Poles of the first derivative (D) and of the second (E), a spline of degree 1: on span k the
+  // second derivative lies between E[k - 3] and E[k - 2].
+  Vec prevD{0.0, 0.0, 0.0};
+  double prevE = 0.0;
+  for (int j = 0; j + 1 < poles; ++j) {
+    const Vec d = Scale(Sub(Q[j + 1], Q[j]), 3.0 / (U[j + 4] - U[j + 1]));
+    if (j > 0) {
+      const double e = 2.0 * Norm(Sub(d, prevD)) / (U[j + 3] - U[j + 1]);
+      if (j > 1) mBend[static_cast<size_t>(j + 1)] = std::max(prevE, e);
+      prevE = e;
+    }
+    prevD = d;
+  }
 }
 
 bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) {
@@ -663,7 +698,7 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
     Basis(U, hint, u, N);
     // A pinned point weighs much more than a drawn one, a point added along a chord much less: it only
     // keeps the curve from bulging between far-apart points, and the curve need not hug the chord.
-    const double root = mPinned[static_cast<size_t>(i)] ? std::sqrt(kPinWeight) : std::sqrt(mWeight[static_cast<size_t>(i)]);
+    const double root = mPinned[static_cast<size_t>(i)] ? kRootPinWeight : mRootWeight[static_cast<size_t>(i)];
     for (double& v : N) v *= root;
     // Data minus the fixed end poles' share.
     Vec rhs = Scale(P[i], root);

@@ -97,6 +97,9 @@ class TAQMoCSCurveFitter {
   // Moves the free poles so that the curve meets every pinned point exactly; lockFirst and lockLast
   // keep the poles next to the ends (imposed directions).
   void PinPoints(int a, int b, bool lockFirst, bool lockLast);
+  // The largest second derivative of the piece's curve on each span (mBend, by span index, local
+  // parameter), from the poles.
+  void Bends();
   double Reparameterise(int a, int b, bool newton);
   void AppendPiece(int a, int b);
 
@@ -114,11 +117,12 @@ class TAQMoCSCurveFitter {
   std::vector<int> mThrough;     // points the curve passes through inside pieces
   bool mStraight[2] = {false, false};  // the piece leaves its start / reaches its end straight along its direction
   std::vector<char> mPinned;     // per point of the piece: one the curve passes through
-  std::vector<double> mWeight;   // per point of the piece: its weight in the least squares
+  std::vector<double> mRootWeight;  // per point of the piece: the square root of its weight in the least squares
   std::vector<double> mU;       // fit parameter per point of the piece, 0..1
   std::vector<double> mErr;     // deviation per point of the piece
   std::vector<double> mLocal;   // clamped knot vector of the piece, 0..1
   std::vector<Vec> mLocalPoles;
+  std::vector<double> mBend;     // per span: largest second derivative (see Bends)
   std::vector<double> mSpanErr, mNext;  // refinement: worst deviation per span, the next knots
   std::vector<double> mG, mR;       // scalar normal equations (band 3) and their right-hand sides
   std::vector<double> mBand, mRhs;  // the system actually factorised
