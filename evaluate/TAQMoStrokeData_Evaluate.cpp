@@ -13,7 +13,9 @@ namespace {
 const float kDisplayTolerance = 0.1f;
 // The display of a stroke follows its curve no closer than this share of the stroke's reach, so that a
 // stroke drawn a million times larger does not show a million times more display points. Strokes that
-// reach less than 100 units from their centroid keep kDisplayTolerance.
+// reach less than 100 units from their centroid keep kDisplayTolerance. Past a reach of 500 units the
+// tolerance is coarser than the fit's, and Tessellate joins flat spans in a row: the fit of a large
+// stroke holds a share of its extent and has spans the display does not need.
 const double kDisplayShare = 1e-3;
 
 // The chordal deviation of the display of a curve fitted to points: kDisplayTolerance, or the share

@@ -71,7 +71,10 @@ class TAQ_EXPORT TAQMoCSStrokeUtilities {
   // the curve lies within tolerance of the polyline segment that spans it, and every polyline point lies on
   // the curve, the first at its start limit, the last at its end limit. points is emptied first; false (and
   // points empty) for a null curve or a tolerance that is not a positive finite number. The work is
-  // bounded whatever the tolerance (at most 2^16 segments per span of the B-spline).
+  // bounded whatever the tolerance (at most 2^16 segments per span of the B-spline). Under a tolerance up
+  // to the fit tolerance mFitTolerance2D every span end of the B-spline is a point of the polyline (a cut
+  // rebuilds a stroke from its display); under a coarser one, the picture of a large curve, flat spans
+  // in a row are joined into one segment, within the tolerance all the same.
   static bool Tessellate(const VORCurve* curve, double tolerance, VORListValVORMathPoint& points);
   // The curve between two of its parameters (clamped to its limits), from start to end; given end before
   // start, the polyline runs backwards. False for equal or non-finite parameters.

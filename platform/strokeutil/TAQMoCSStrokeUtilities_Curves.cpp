@@ -57,16 +57,63 @@ inline double SegmentDist2(const double* q, const double* a, const double* b) {
   return dx * dx + dy * dy + dz * dz;
 }
 
-// Appends the end points of the polyline of one Bezier piece (its start point is the caller's).
-// The piece lies in the convex hull of its control points, so when every control point is within the
-// tolerance of the chord, so is every point of the piece; otherwise it is halved (de Casteljau) and each
-// half is treated the same way. maxLen2 > 0 also halves pieces whose chord is longer than its root.
-struct BezierTessellator {
-  int degree;
-  double tol2;
-  double maxLen2;
-  VORListValVORMathPoint* out;
-  int maxDepth;
+// The polyline of a chain of Bezier pieces, each starting where the previous one ended. A piece is
+// halved (de Casteljau) until every control point lies within the tolerance of its chord. A piece lies in
+// the convex hull of its control points, so the curve then lies within the tolerance of the polyline.
+// With join set, flat pieces in a row become one polyline segment as long as every control point of the
+// joined run lies within the tolerance of the joined chord: the band within the tolerance of a chord is
+// convex, so the bound holds all the same, and a smooth curve of many short spans needs no point at
+// every span end. maxLen2 > 0 also halves pieces, and ends runs, whose chord is longer than its root.
+class BezierTessellator {
+ public:
+  BezierTessellator(int degree, double tol2, double maxLen2, int maxDepth, bool join, const double* start,
+                    VORListValVORMathPoint& out)
+      : mDegree(degree), mTol2(tol2), mMaxLen2(maxLen2), mMaxDepth(maxDepth), mJoin(join), mOut(out) {
+    std::copy(start, start + 3, mFrom);
+  }
+
+  // Tessellates one piece of degree + 1 control points, starting at the end of the previous one.
+  void Run(const double* b, int depth) {
+    if (mDegree == 3) {
+      RunCubic(b, depth);
+      return;
+    }
+    const int p = mDegree;
+    const double* e = b + 3 * p;
+    bool flat = true;
+    for (int j = 1; j < p && flat; ++j) flat = !(SegmentDist2(b + 3 * j, b, e) > mTol2);
+    if (flat && mMaxLen2 > 0.0 && Dist2(b, e) > mMaxLen2) flat = false;
+    if (flat || depth >= mMaxDepth) {
+      Leaf(b, flat);
+      return;
+    }
+    double left[(kMaxDegree + 1) * 3], right[(kMaxDegree + 1) * 3], work[(kMaxDegree + 1) * 3];
+    std::copy(b, b + 3 * (p + 1), work);
+    for (int c = 0; c < 3; ++c) {
+      left[c] = work[c];
+      right[3 * p + c] = work[3 * p + c];
+    }
+    for (int r = 1; r <= p; ++r) {
+      for (int j = 0; j <= p - r; ++j)
+        for (int c = 0; c < 3; ++c) work[3 * j + c] = 0.5 * (work[3 * j + c] + work[3 * (j + 1) + c]);
+      for (int c = 0; c < 3; ++c) {
+        left[3 * r + c] = work[c];
+        right[3 * (p - r) + c] = work[3 * (p - r) + c];
+      }
+    }
+    Run(left, depth + 1);
+    Run(right, depth + 1);
+  }
+
+  // Appends the end of the run still open; the polyline then ends where the last piece ends.
+  void Finish() {
+    if (!mRun.empty()) mOut.Append(VORMathPoint(mTo[0], mTo[1], mTo[2]));
+    mRun.clear();
+  }
+
+ private:
+  // A joined run holds at most this many control points, which bounds the work of each join.
+  static constexpr size_t kMaxRunCoords = 3 * 3 * 64;
 
   // Squared distance of q from the chord [a, a + e], with ee = |e|^2 and inv = 1 / ee (0 for a point).
   static double ChordDist2(const double* q, const double* a, const double* e, double ee, double inv) {
@@ -78,15 +125,51 @@ struct BezierTessellator {
     return ww - we * we * inv;
   }
 
+  // Whether every control point of the open run and of the piece b lies within the tolerance of the
+  // chord from the run's start to the piece's end.
+  bool Joins(const double* b) const {
+    const double* last = b + 3 * mDegree;
+    const double e[3] = {last[0] - mFrom[0], last[1] - mFrom[1], last[2] - mFrom[2]};
+    const double ee = e[0] * e[0] + e[1] * e[1] + e[2] * e[2];
+    if (mMaxLen2 > 0.0 && ee > mMaxLen2) return false;
+    const double inv = ee > 0.0 ? 1.0 / ee : 0.0;
+    for (size_t k = 0; k < mRun.size(); k += 3)
+      if (ChordDist2(mRun.data() + k, mFrom, e, ee, inv) > mTol2) return false;
+    for (int j = 1; j < mDegree; ++j)
+      if (ChordDist2(b + 3 * j, mFrom, e, ee, inv) > mTol2) return false;
+    return true;
+  }
+
+  // A piece that is flat, or halved as deep as allowed (which is never joined to another).
+  void Leaf(const double* b, bool flat) {
+    const double* e = b + 3 * mDegree;
+    if (!mJoin) {
+      mOut.Append(VORMathPoint(e[0], e[1], e[2]));
+      return;
+    }
+    if (!mRun.empty() && !(flat && mRun.size() < kMaxRunCoords && Joins(b))) {
+      mOut.Append(VORMathPoint(mTo[0], mTo[1], mTo[2]));
+      std::copy(mTo, mTo + 3, mFrom);
+      mRun.clear();
+    }
+    if (!flat) {
+      mOut.Append(VORMathPoint(e[0], e[1], e[2]));
+      std::copy(e, e + 3, mFrom);
+      return;
+    }
+    mRun.insert(mRun.end(), b + 3, e + 3);
+    std::copy(e, e + 3, mTo);
+  }
+
   // The cubic case, which every fitted curve takes, without loops over the degree.
-  void RunCubic(const double* b, int depth) const {
+  void RunCubic(const double* b, int depth) {
     const double e[3] = {b[9] - b[0], b[10] - b[1], b[11] - b[2]};
     const double ee = e[0] * e[0] + e[1] * e[1] + e[2] * e[2];
     const double inv = ee > 0.0 ? 1.0 / ee : 0.0;
-    bool flat = !(ChordDist2(b + 3, b, e, ee, inv) > tol2) && !(ChordDist2(b + 6, b, e, ee, inv) > tol2);
-    if (flat && maxLen2 > 0.0 && ee > maxLen2) flat = false;
-    if (flat || depth >= maxDepth) {
-      out->Append(VORMathPoint(b[9], b[10], b[11]));
+    bool flat = !(ChordDist2(b + 3, b, e, ee, inv) > mTol2) && !(ChordDist2(b + 6, b, e, ee, inv) > mTol2);
+    if (flat && mMaxLen2 > 0.0 && ee > mMaxLen2) flat = false;
+    if (flat || depth >= mMaxDepth) {
+      Leaf(b, flat);
       return;
     }
     double l[12], r[12];
@@ -107,42 +190,24 @@ struct BezierTessellator {
     RunCubic(r, depth + 1);
   }
 
-  void Run(const double* b, int depth) const {
-    if (degree == 3) {
-      RunCubic(b, depth);
-      return;
-    }
-    const int p = degree;
-    const double* e = b + 3 * p;
-    bool flat = true;
-    for (int j = 1; j < p && flat; ++j) flat = !(SegmentDist2(b + 3 * j, b, e) > tol2);
-    if (flat && maxLen2 > 0.0 && Dist2(b, e) > maxLen2) flat = false;
-    if (flat || depth >= maxDepth) {
-      out->Append(VORMathPoint(e[0], e[1], e[2]));
-      return;
-    }
-    double left[(kMaxDegree + 1) * 3], right[(kMaxDegree + 1) * 3], work[(kMaxDegree + 1) * 3];
-    std::copy(b, b + 3 * (p + 1), work);
-    for (int c = 0; c < 3; ++c) {
-      left[c] = work[c];
-      right[3 * p + c] = work[3 * p + c];
-    }
-    for (int r = 1; r <= p; ++r) {
-      for (int j = 0; j <= p - r; ++j)
-        for (int c = 0; c < 3; ++c) work[3 * j + c] = 0.5 * (work[3 * j + c] + work[3 * (j + 1) + c]);
-      for (int c = 0; c < 3; ++c) {
-        left[3 * r + c] = work[c];
-        right[3 * (p - r) + c] = work[3 * (p - r) + c];
-      }
-    }
-    Run(left, depth + 1);
-    Run(right, depth + 1);
-  }
+  const int mDegree;
+  const double mTol2;
+  const double mMaxLen2;
+  const int mMaxDepth;
+  const bool mJoin;
+  VORListValVORMathPoint& mOut;
+  double mFrom[3];            // the last point appended: where the open run starts
+  double mTo[3] = {0, 0, 0};  // where the open run ends
+  std::vector<double> mRun;   // control points of the open run after its start, x y z each
 };
 
 bool ValidTolerance(double tolerance) { return std::isfinite(tolerance) && tolerance > 0.0; }
 
 // Appends the polyline of the curve between parameters a < b (inside the limits), start point included.
+// Up to the fit tolerance every span end is a point of the polyline: such a polyline carries the
+// fitted curve, and a cut rebuilds a stroke from it (thinned at the fit tolerance, so that fewer points
+// there would leave the rebuilt stroke fewer to edit). A coarser tolerance asks for the picture of a
+// large curve, whose flat spans in a row are joined.
 void TessellateRange(const CurveImpl& impl, double a, double b, double tolerance, double maxLength,
                      VORListValVORMathPoint& points) {
   impl.BuildBezier();
@@ -151,13 +216,15 @@ void TessellateRange(const CurveImpl& impl, double a, double b, double tolerance
   // The halving depth that keeps the whole polyline within its point budget.
   int depth = kMaxDepth;
   while (depth > 1 && static_cast<double>(std::max(spans, 1)) * std::ldexp(1.0, depth) > kMaxTessellationPoints) --depth;
-  const BezierTessellator t{impl.degree, tolerance * tolerance,
-                            maxLength > 0.0 && std::isfinite(maxLength) ? maxLength * maxLength : 0.0, &points, depth};
   const auto it = std::upper_bound(impl.spanStart.begin(), impl.spanStart.end() - 1, a);
   int s = std::max(0, static_cast<int>(it - impl.spanStart.begin()) - 1);
   double start[3];
   impl.Evaluate(a, start, nullptr);
   points.Append(VORMathPoint(start[0], start[1], start[2]));
+  const bool join = tolerance > static_cast<double>(TAQMoCSStrokeUtilities::mFitTolerance2D);
+  BezierTessellator t(impl.degree, tolerance * tolerance,
+                      maxLength > 0.0 && std::isfinite(maxLength) ? maxLength * maxLength : 0.0, depth, join, start,
+                      points);
   double part[(kMaxDegree + 1) * 3];
   for (; s < spans && impl.spanStart[s] < b; ++s) {
     const double s0 = impl.spanStart[s], s1 = impl.spanStart[s + 1];
@@ -170,6 +237,7 @@ void TessellateRange(const CurveImpl& impl, double a, double b, double tolerance
       t.Run(part, 0);
     }
   }
+  t.Finish();
 }
 
 // ---- Nearest point ----
