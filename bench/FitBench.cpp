@@ -30,20 +30,19 @@ struct Deviation {
   double max = 0.0, rms = 0.0;
 };
 
-// Distance of each point from the curve: nearest of dense samples near the previous foot (the points
-// run along the curve), then Newton steps on the curve's own evaluation. An upper bound.
+// Distance of each point from the curve: nearest of dense samples along the whole curve, then Newton
+// steps on the curve's own evaluation. An upper bound. (A search near the previous point's foot alone
+// loses its way where a stroke runs back over itself, and reports distances to the wrong part.)
 Deviation MeasureOurs(const VORCurve& c, const VORListValVORMathPoint& points) {
   const double t0 = c.GetStartLimit().GetParam(), t1 = c.GetEndLimit().GetParam();
   const int samples = std::max(2000, 40 * c.GetPoleCount());
   std::vector<VORMathPoint> s(static_cast<size_t>(samples) + 1);
   for (int i = 0; i <= samples; ++i) s[static_cast<size_t>(i)] = c.EvalPoint(VORCrvParam(t0 + (t1 - t0) * i / samples));
   Deviation d;
-  int at = 0;
-  const int window = samples / 8 + 8;
   for (const VORMathPoint& p : points) {
     double best = std::numeric_limits<double>::infinity();
-    const int lo = std::max(0, at - window), hi = std::min(samples, at + window);
-    for (int i = lo; i <= hi; ++i) {
+    int at = 0;
+    for (int i = 0; i <= samples; ++i) {
       const double dd = s[static_cast<size_t>(i)].SquareDistanceTo(p);
       if (dd < best) best = dd, at = i;
     }
