@@ -12,8 +12,9 @@
 //  - The real strokes of the shared data: the farthest drawn point from the display and the farthest
 //    display point from the drawn polyline; how much the display changes (Hausdorff distance, mapped back)
 //    when the stroke is drawn moved, rotated about the view axis or in reverse order; the anchor count.
-//  - Huge strokes (the real strokes scaled by 1e12): display points against the stroke at its own size,
-//    and the time of drawing and of a hard subset.
+//  - Large strokes (real strokes scaled by 10 to 1e12): display points against the stroke at its own
+//    size, how far the display and the drawing lie apart (mapped back), and at 1e12 the time of drawing
+//    and of a hard subset.
 //  - Time over the real strokes: CreateInView + Update, and the fit of the drawn points alone.
 #include <algorithm>
 #include <chrono>
@@ -377,40 +378,61 @@ void RealStrokes(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
 
 void HugeStrokes(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
   const std::vector<std::string> files = SomeRealStrokes(10);
-  double worstRatio = 0.0, drawTime = 0.0, worstSubset = 0.0;
-  int over = 0, largest = 0;
+  std::printf("\nLarge strokes (%zu real strokes scaled): display points against the stroke at its own size, and\n"
+              "the farthest drawn point from the display and display point from the drawing, in the stroke's own units\n",
+              files.size());
+  std::vector<Drawn> own;
+  double ownDrawn = 0.0, ownDisplay = 0.0;
   for (const std::string& file : files) {
     const Points pen = LoadStrokePoints(file);
-    const Drawn small = Draw(pen, factory, config);
-    const Points huge = Map(pen, [](const VORMathPoint& p) { return VORMathPoint(p.GetX() * 1e12, p.GetY() * 1e12, 0.0); });
-    const auto t0 = Clock::now();
-    const Drawn big = Draw(huge, factory, config);
-    drawTime = std::max(drawTime, Seconds(t0, Clock::now()));
-    if (!small.ok || !big.ok) continue;
-    const double ratio = static_cast<double>(big.display.Size()) / small.display.Size();
-    worstRatio = std::max(worstRatio, ratio);
-    largest = std::max(largest, big.display.Size());
-    over += ratio > 2.0;
-    // The hard subset of the huge stroke to its middle 80 %.
-    Points drawn = huge;
-    TestStroke s;
-    s.SetSketchPlane(VORMathPlane());
-    TAQMoStroke::CreateInView(s, &config, &factory, true, true, 1, 2, 1.0, drawn, VORMathDirection(0.0, 0.0, -1.0), 0);
-    const double middle[2] = {0.1, 0.9};
-    s.SetRange(middle);
-    s.Update(&config, &factory, nullptr);
-    const auto t1 = Clock::now();
-    TestStroke::HardSubsetStroke(&config, &factory, &s);
-    worstSubset = std::max(worstSubset, Seconds(t1, Clock::now()));
-    VORListPtrVORCurve all;
-    factory.GetCurves(all);
-    for (VORCurve* c : all) factory.Remove(c);
+    own.push_back(Draw(pen, factory, config));
+    if (!own.back().ok) continue;
+    ownDrawn = std::max(ownDrawn, Directed(pen, own.back().display));
+    ownDisplay = std::max(ownDisplay, Directed(own.back().display, pen));
   }
-  std::printf("\nHuge strokes (%zu real strokes scaled by 1e12)\n", files.size());
-  std::printf("  display points against the stroke at its own size: at most %.2f times (%d over 2), largest %d\n",
-              worstRatio, over, largest);
-  std::printf("  slowest CreateInView + Update %.2f ms, slowest hard subset to 10-90 %% %.2f ms\n", drawTime * 1e3,
-              worstSubset * 1e3);
+  std::printf("  %-8s %10s %8s %8s %10s %10s\n", "scale", "most", "over 2", "least", "drawn", "display");
+  std::printf("  %-8s %10s %8s %8s %10.3f %10.3f\n", "1", "", "", "", ownDrawn, ownDisplay);
+  double drawTime = 0.0, worstSubset = 0.0;
+  for (double scale : {10.0, 1e3, 1e6, 1e12}) {
+    auto scaled = [scale](const VORMathPoint& p) { return VORMathPoint(p.GetX() * scale, p.GetY() * scale, 0.0); };
+    auto back = [scale](const VORMathPoint& p) { return VORMathPoint(p.GetX() / scale, p.GetY() / scale, 0.0); };
+    double most = 0.0, least = HUGE_VAL, drawn = 0.0, display = 0.0;
+    int over = 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+      const Points pen = LoadStrokePoints(files[i]);
+      const Points huge = Map(pen, scaled);
+      const auto t0 = Clock::now();
+      const Drawn big = Draw(huge, factory, config);
+      if (scale == 1e12) drawTime = std::max(drawTime, Seconds(t0, Clock::now()));
+      if (!own[i].ok || !big.ok) continue;
+      const double ratio = static_cast<double>(big.display.Size()) / own[i].display.Size();
+      most = std::max(most, ratio);
+      least = std::min(least, ratio);
+      over += ratio > 2.0;
+      const Points mapped = Map(big.display, back);
+      drawn = std::max(drawn, Directed(pen, mapped));
+      display = std::max(display, Directed(mapped, pen));
+      if (scale != 1e12) continue;
+      // The hard subset of the huge stroke to its middle 80 %.
+      Points drawnPoints = huge;
+      TestStroke s;
+      s.SetSketchPlane(VORMathPlane());
+      TAQMoStroke::CreateInView(s, &config, &factory, true, true, 1, 2, 1.0, drawnPoints,
+                                VORMathDirection(0.0, 0.0, -1.0), 0);
+      const double middle[2] = {0.1, 0.9};
+      s.SetRange(middle);
+      s.Update(&config, &factory, nullptr);
+      const auto t1 = Clock::now();
+      TestStroke::HardSubsetStroke(&config, &factory, &s);
+      worstSubset = std::max(worstSubset, Seconds(t1, Clock::now()));
+      VORListPtrVORCurve all;
+      factory.GetCurves(all);
+      for (VORCurve* c : all) factory.Remove(c);
+    }
+    std::printf("  %-8g %9.2fx %8d %7.2fx %10.3f %10.3f\n", scale, most, over, least, drawn, display);
+  }
+  std::printf("  at 1e12: slowest CreateInView + Update %.2f ms, slowest hard subset to 10-90 %% %.2f ms\n",
+              drawTime * 1e3, worstSubset * 1e3);
 }
 
 // ---- Time ----
