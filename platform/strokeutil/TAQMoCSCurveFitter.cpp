@@ -457,6 +457,15 @@ bool TAQMoCSCurveFitter::Sharper(int x, int y) const {
   return vertex(x) < vertex(y) - kTurnTie;
 }
 
+int TAQMoCSCurveFitter::TiedNeighbour(int i, double cornerAngle) const {
+  auto tied = [&](int j) {
+    return j >= 0 && j < GetPointCount() && IsCorner(j, cornerAngle) && !Sharper(i, j) && !Sharper(j, i) &&
+           std::fabs(mArc[static_cast<size_t>(j)] - mArc[static_cast<size_t>(i)]) <= mScale;
+  };
+  const bool before = tied(i - 1), after = tied(i + 1);
+  return before == after ? -1 : (before ? i - 1 : i + 1);
+}
+
 int TAQMoCSCurveFitter::Middle(int lo, int hi) const {
   const double mid = 0.5 * (mArc[static_cast<size_t>(lo)] + mArc[static_cast<size_t>(hi)]);
   // Two points equally near the middle (an even plateau) within rounding: the sharper, else the first.
@@ -869,8 +878,13 @@ double TAQMoCSCurveFitter::Reparameterise(int a, int b, bool newton) {
   const Vec* Q = mLocalPoles.data();
   double maxErr = 0.0;
   int hint = 3;
+  // Each step is bounded by the neighbours' parameters of the previous round on both sides, so that
+  // it reads the same either way along the points.
+  double before = mU.front();
   for (int i = 0; i < m; ++i) {
     double& u = mU[static_cast<size_t>(i)];
+    const double lo = before;
+    before = u;
     hint = FindSpan(U, poles, u, hint);
     double D[3][4];
     BasisDerivatives(U, hint, u, D);
@@ -891,10 +905,10 @@ double TAQMoCSCurveFitter::Reparameterise(int a, int b, bool newton) {
     if (!(den > 0.0)) den = Dot(d1, d1);
     if (!(den > 0.0)) continue;
     double next = u - num / den;
-    // Keep the order of the points.
-    const double lo = mU[static_cast<size_t>(i) - 1], hi = mU[static_cast<size_t>(i) + 1];
-    if (next < lo) next = 0.5 * (lo + u);
-    if (next > hi) next = 0.5 * (u + hi);
+    const double hi = mU[static_cast<size_t>(i) + 1];
+    // At most halfway to either neighbour, so that no two points change places.
+    next = std::max(next, 0.5 * (lo + u));
+    next = std::min(next, 0.5 * (u + hi));
     u = next;
   }
   return maxErr;

@@ -61,6 +61,9 @@ class TAQMoCSCurveFitter {
   // Cleaned positions, ascending, of the corners for cornerAngle degrees: one per run of corner points,
   // at its sharpest point, at least a corner scale apart and from the ends.
   void FindCorners(double cornerAngle, std::vector<int>& corners) const;
+  // The neighbour of corner i (i - 1 or i + 1) that is a corner exactly as sharp, when just one is: the
+  // corner then lies halfway between them, where no drawn point is. -1 otherwise.
+  int TiedNeighbour(int i, double cornerAngle) const;
   // Arc length along the cleaned points from the first to point i.
   double ArcLength(int i) const { return mArc[static_cast<size_t>(i)]; }
   double CornerScale() const { return mScale; }

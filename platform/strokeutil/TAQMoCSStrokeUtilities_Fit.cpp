@@ -267,14 +267,40 @@ bool TAQMoCSStrokeUtilities::PrepareCurveData(VORListValVORMathPoint& points, co
   at.erase(std::unique(at.begin(), at.end()), at.end());
   // Corners, unless they lie within the corner scale of an anchor (then the anchor is the corner).
   if (std::isfinite(cornerAngle) && cornerAngle >= 0.0) {
-    std::vector<int> corners;
+    std::vector<int> corners, halfway;
     fitter.FindCorners(cornerAngle, corners);
     std::vector<int> all = at;
     for (int c : corners) {
       const auto it = std::lower_bound(at.begin(), at.end(), c);
       const bool nearNext = it != at.end() && fitter.ArcLength(*it) - fitter.ArcLength(c) < fitter.CornerScale();
       const bool nearPrev = it != at.begin() && fitter.ArcLength(c) - fitter.ArcLength(*(it - 1)) < fitter.CornerScale();
-      if (!nearNext && !nearPrev) all.push_back(c);
+      if (nearNext || nearPrev) continue;
+      const int other = fitter.TiedNeighbour(c, cornerAngle);
+      if (other < 0) all.push_back(c);
+      else halfway.push_back(std::min(c, other));
+    }
+    // A corner between two drawn points exactly as sharp (the symmetric steps of a pixel turn) gets a
+    // point of its own halfway between them, so that it lies at the same place whichever way the
+    // stroke runs; the positions after it move up.
+    if (!halfway.empty()) {
+      std::sort(halfway.begin(), halfway.end());
+      halfway.erase(std::unique(halfway.begin(), halfway.end()), halfway.end());
+      VORListValVORMathPoint withCorners(n + static_cast<int>(halfway.size()));
+      std::vector<int> moved(static_cast<size_t>(n));
+      size_t h = 0;
+      for (int i = 0; i < n; ++i) {
+        const auto& p = pts[static_cast<size_t>(i)];
+        withCorners.Append(VORMathPoint(p.x, p.y, p.z));
+        moved[static_cast<size_t>(i)] = withCorners.Size() - 1;
+        if (h < halfway.size() && halfway[h] == i) {
+          const auto& q = pts[static_cast<size_t>(i) + 1];
+          withCorners.Append(VORMathPoint(0.5 * (p.x + q.x), 0.5 * (p.y + q.y), 0.5 * (p.z + q.z)));
+          ++h;
+        }
+      }
+      for (int& a : all) a = moved[static_cast<size_t>(a)];
+      for (int c : halfway) all.push_back(moved[static_cast<size_t>(c)] + 1);
+      points = withCorners;
     }
     std::sort(all.begin(), all.end());
     all.erase(std::unique(all.begin(), all.end()), all.end());

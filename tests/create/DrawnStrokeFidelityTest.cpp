@@ -46,9 +46,10 @@ Drawn Draw(Points drawn, const std::string& file) {
   return d;
 }
 
+// The points mapped by f (all of them unchanged without f).
 Points Map(const Points& in, const std::function<VORMathPoint(const VORMathPoint&)>& f) {
   Points out;
-  for (const VORMathPoint& p : in) out.Append(f(p));
+  for (const VORMathPoint& p : in) out.Append(f ? f(p) : p);
   return out;
 }
 
@@ -105,7 +106,7 @@ TEST(DrawnStrokeFidelity, CornersOfAZigZagBecomeAnchorsAndStaySharp) {
   }
 }
 
-TEST(DrawnStrokeFidelity, TheSameStrokeShowsTheSameCurveMovedOrTurned) {
+TEST(DrawnStrokeFidelity, TheSameStrokeShowsTheSameCurveMovedTurnedOrReversed) {
   const double c = std::cos(37.0 * M_PI / 180.0), s = std::sin(37.0 * M_PI / 180.0);
   struct Move {
     const char* name;
@@ -119,12 +120,15 @@ TEST(DrawnStrokeFidelity, TheSameStrokeShowsTheSameCurveMovedOrTurned) {
       {"turned about the view axis",
        [=](const VORMathPoint& p) { return VORMathPoint(c * p.GetX() - s * p.GetY(), s * p.GetX() + c * p.GetY(), p.GetZ()); },
        [=](const VORMathPoint& p) { return VORMathPoint(c * p.GetX() + s * p.GetY(), c * p.GetY() - s * p.GetX(), p.GetZ()); }},
+      {"drawn the other way", nullptr, nullptr},
   };
   for (const std::string& file : StrokeFiles("real")) {
     const Points drawn = LoadStrokePoints(file);
     const Drawn base = Draw(drawn, file);
     for (const Move& m : moves) {
-      const Drawn other = Draw(Map(drawn, m.to), file);
+      Points moved = Map(drawn, m.to);
+      if (!m.to) std::reverse(moved.begin(), moved.end());
+      const Drawn other = Draw(moved, file);
       const Points back = Map(other.display, m.back);
       EXPECT_LE(std::max(Directed(back, base.display), Directed(base.display, back)), 0.05) << file << " " << m.name;
       EXPECT_EQ(other.anchors.Size(), base.anchors.Size()) << file << " " << m.name;
