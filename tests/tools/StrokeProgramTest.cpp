@@ -1,7 +1,6 @@
-// The stroke program as a user runs it: on the shipped example and on real strokes, with edits, over a
-// folder, and on bad files. The program's saved stroke is checked against a stroke made in this process
-// from the same drawing, reloading a saved stroke must give it back unchanged, and the STL of the
-// extruded stroke must be one consistently wound strip.
+// The stroke program as a user runs it: on the shipped example, with edits, over a folder of real strokes,
+// and on bad files. Reloading a saved stroke must give it back unchanged, the display must keep within the
+// tolerances of what was drawn, and the STL of the extruded stroke must be one consistently wound strip.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -94,7 +93,7 @@ VORListValVORMathPoint Points(const json& a) {
 
 VORListValVORMathPoint Display(const json& saved) { return Points(saved["display"]["coords"]); }
 
-// ---- The example and real strokes ----
+// ---- The example ----
 
 TEST_F(ProgramTest, WithoutArgumentsRunsTheExampleAndWritesEveryOutput) {
   const ProgramRun r = Stroke("");

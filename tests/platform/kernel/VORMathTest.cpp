@@ -97,16 +97,13 @@ TEST(PlaneBadInput, ZeroOrNonFiniteNormalGivesAnInvalidDefaultFrame) {
     EXPECT_EQ(u, 4.0);
     EXPECT_EQ(v, 3.0);
   }
-}
-
-TEST(PlaneBadInput, NonFiniteOriginIsReplacedByTheWorldOrigin) {
-  const VORMathPlane p(VORMathPoint(kNaN, 0, 0), VORMathVector(0, 0, 1));
-  EXPECT_FALSE(p.IsValid());
-  EXPECT_EQ(p.GetOrigin(), VORMathPoint(0, 0, 0));
-  EXPECT_TRUE(p.Project(VORMathPoint(1, 2, 3)).IsFinite());
-  const VORMathPlane q(VORMathPoint(0, kInf, 0), VORMathVector(1, 0, 0), VORMathVector(0, 1, 0));
-  EXPECT_FALSE(q.IsValid());
-  EXPECT_TRUE(q.EvalPoint(1, 1).IsFinite());
+  // A non-finite origin is replaced by the world origin, so that the plane gives finite points.
+  for (const VORMathPlane& p : {VORMathPlane(VORMathPoint(kNaN, 0, 0), VORMathVector(0, 0, 1)),
+                                VORMathPlane(VORMathPoint(0, kInf, 0), VORMathVector(1, 0, 0), VORMathVector(0, 1, 0))}) {
+    EXPECT_FALSE(p.IsValid());
+    EXPECT_EQ(p.GetOrigin(), VORMathPoint(0, 0, 0));
+    EXPECT_TRUE(p.EvalPoint(1, 1).IsFinite());
+  }
 }
 
 TEST(PlaneBadInput, ParallelOrZeroDirectionsGiveAnInvalidPlane) {
