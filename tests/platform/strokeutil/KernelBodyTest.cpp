@@ -53,11 +53,28 @@ std::string TempPath(const char* name) { return ::testing::TempDir() + name; }
 
 bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
 
-TEST(Wire, OfJoinedCurvesIsValidWithTheChainsEnds) {
+// Curves joined within the resolution, one run backwards, make a valid wire whose end vertices and
+// tangents are the chain's. Gaps, null curves, no curves, closing what is open and a null factory are
+// refused, and leave no body in the factory.
+TEST(Wire, OfJoinedCurvesIsValidWithTheChainsEndsAndRefusesGapsNullCurvesAndEmptyLists) {
   Kernel k;
+  VORListPtrVORCurve gapped, withNull, empty, open;
+  gapped.Append(MakeLine(k.factory, VORMathPoint(0, 0, 0), VORMathPoint(10, 0, 0)));
+  gapped.Append(MakeLine(k.factory, VORMathPoint(10.01, 0, 0), VORMathPoint(20, 0, 0)));
+  withNull.Append(nullptr);
+  open.Append(gapped[1]);
+  for (const VORListPtrVORCurve& bad : {gapped, withNull, empty}) EXPECT_EQ(k.Wire(bad), nullptr);
+  EXPECT_EQ(k.Wire(open, VORRawCollint(), true), nullptr);
+  EXPECT_TRUE(TAQMoWire::MakeWireFromCurves(VORGeoFactory_var(), open, VORRawCollint(), &k.topData, false).IsNull());
+  EXPECT_EQ(k.factory.GetBodyCount(), 0);
+  VORVertex* start = nullptr;
+  VORVertex* end = nullptr;
+  VORMathPoint p0, p1;
+  EXPECT_EQ(TAQMoWire::GetWireBodyEndVertices(nullptr, start, end, nullptr, nullptr), 0);
+  EXPECT_FALSE(TAQMoVertex::GetPoint(nullptr, p0));
+
   VORListPtrVORCurve curves;
-  curves.Append(MakeLine(k.factory, VORMathPoint(0, 0, 0), VORMathPoint(10, 0, 0)));
-  // Runs backwards and misses the joint by less than the resolution.
+  curves.Append(gapped[1]);
   curves.Append(MakeLine(k.factory, VORMathPoint(10, 10, 0), VORMathPoint(10, 0.0005, 0)));
   VORRawCollint orientations;
   orientations.Append(1);
@@ -69,38 +86,14 @@ TEST(Wire, OfJoinedCurvesIsValidWithTheChainsEnds) {
   EXPECT_EQ(wire->GetEdgeCount(), 2);
   EXPECT_EQ(wire->GetVertexCount(), 3);
   EXPECT_TRUE(k.factory.Contains(wire));
-  VORVertex* start = nullptr;
-  VORVertex* end = nullptr;
   VORMathVector t0, t1;
   ASSERT_NE(TAQMoWire::GetWireBodyEndVertices(wire, start, end, &t0, &t1), 0);
-  VORMathPoint p0, p1;
   ASSERT_TRUE(TAQMoVertex::GetPoint(start, p0));
   ASSERT_TRUE(TAQMoVertex::GetPoint(end, p1));
   EXPECT_LT(p0.DistanceTo(VORMathPoint(0, 0, 0)), 1e-9);
   EXPECT_LT(p1.DistanceTo(VORMathPoint(10, 10, 0)), 1e-9);
   EXPECT_LT((t0 - VORMathVector(1, 0, 0)).GetNorm(), 1e-9);
   EXPECT_LT((t1 - VORMathVector(0, 1, 0)).GetNorm(), 1e-9);  // along the wire, against the curve
-}
-
-TEST(Wire, RefusesGapsNullCurvesAndEmptyLists) {
-  Kernel k;
-  VORListPtrVORCurve gapped, withNull, empty;
-  gapped.Append(MakeLine(k.factory, VORMathPoint(0, 0, 0), VORMathPoint(10, 0, 0)));
-  gapped.Append(MakeLine(k.factory, VORMathPoint(10.01, 0, 0), VORMathPoint(20, 0, 0)));
-  EXPECT_EQ(k.Wire(gapped), nullptr);
-  withNull.Append(nullptr);
-  EXPECT_EQ(k.Wire(withNull), nullptr);
-  EXPECT_EQ(k.Wire(empty), nullptr);
-  VORListPtrVORCurve open;
-  open.Append(gapped[1]);
-  EXPECT_EQ(k.Wire(open, VORRawCollint(), true), nullptr);  // asked to close what is open
-  EXPECT_TRUE(TAQMoWire::MakeWireFromCurves(VORGeoFactory_var(), open, VORRawCollint(), &k.topData, false).IsNull());
-  EXPECT_EQ(k.factory.GetBodyCount(), 0);
-  VORVertex* start = nullptr;
-  VORVertex* end = nullptr;
-  EXPECT_EQ(TAQMoWire::GetWireBodyEndVertices(nullptr, start, end, nullptr, nullptr), 0);
-  VORMathPoint p;
-  EXPECT_FALSE(TAQMoVertex::GetPoint(nullptr, p));
 }
 
 TEST(Wire, ClosedSquareIsClosedAndExtrudesToFourFaces) {

@@ -51,16 +51,25 @@ TEST(NearestOnRealStrokes, FindsTheModelersNearestPoint) {
   }
 }
 
-// The nearest of several curves (a null one skipped); with a view direction, the distance is measured
+// A non-finite point or a list without a curve is refused with the outputs untouched. Otherwise the
+// nearest of several curves (a null one skipped) is found; with a view direction, the distance is measured
 // across it, so a point on the view ray through the curve lies on it.
-TEST(NearestPoint, PicksTheNearestCurveOfSeveralAndMeasuresAcrossAViewDirection) {
+TEST(NearestPoint, RefusesNonFinitePointsAndEmptyListsAndPicksTheNearestCurveMeasuringAcrossAView) {
   VORGeoFactory factory;
-  VORListPtrVORCurve curves;
+  VORListPtrVORCurve curves, nulls;
   curves.Append(MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(10, 0, 0)));
   curves.Append(MakeLine(factory, VORMathPoint(0, 5, 0), VORMathPoint(10, 5, 0)));
   curves.Append(nullptr);
-  double param = 0.0, distance = 0.0;
+  nulls.Append(nullptr);
+  double param = 0.5, distance = 0.0;
   VORCurve* found = nullptr;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, curves, VORMathPoint(std::nan(""), 0, 0),
+                                                             nullptr, param, found, nullptr, false));
+  for (const VORListPtrVORCurve& none : {VORListPtrVORCurve(), nulls})
+    EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, none, VORMathPoint(), nullptr, param, found,
+                                                               nullptr, false));
+  EXPECT_EQ(found, nullptr);
+  EXPECT_EQ(param, 0.5);
   ASSERT_TRUE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, curves, VORMathPoint(4, 4, 0), nullptr, param,
                                                             found, &distance, true));
   EXPECT_EQ(found, curves[2]);
@@ -73,24 +82,6 @@ TEST(NearestPoint, PicksTheNearestCurveOfSeveralAndMeasuresAcrossAViewDirection)
   EXPECT_EQ(found, curves[1]);
   EXPECT_NEAR(param, 0.7, 1e-9);
   EXPECT_NEAR(distance, 0.0, 1e-9);
-}
-
-TEST(NearestPoint, RefusesNonFinitePointsAndEmptyLists) {
-  VORGeoFactory factory;
-  VORListPtrVORCurve curves, nulls;
-  curves.Append(MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(1, 0, 0)));
-  nulls.Append(nullptr);
-  double param = 0.5;
-  VORCurve* found = nullptr;
-  const VORMathPoint nanPoint(std::nan(""), 0, 0);
-  EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, curves, nanPoint, nullptr, param, found,
-                                                             nullptr, false));
-  EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, VORListPtrVORCurve(), VORMathPoint(), nullptr,
-                                                             param, found, nullptr, false));
-  EXPECT_FALSE(TAQMoCSStrokeUtilities::GetProjectionOnCurves(nullptr, nulls, VORMathPoint(), nullptr, param, found,
-                                                             nullptr, false));
-  EXPECT_EQ(found, nullptr);
-  EXPECT_EQ(param, 0.5);
 }
 
 // Degenerate ranges are refused with the curve kept; a good range cuts the curve in place at fractions of
@@ -140,16 +131,15 @@ TEST(Clone, MakesIndependentCopiesInTheCurvesOwnFactory) {
   EXPECT_EQ(clones.Size(), 2);
 }
 
-TEST(Order, ChainsShuffledAndReversedCurvesHeadToTail) {
+// Shuffled and reversed curves are chained head to tail, and closed once the chain returns to its start.
+// Curves that do not chain, or none, are refused with the list as it was.
+TEST(Order, ChainsShuffledAndReversedCurvesHeadToTailAndRefusesCurvesThatDoNotChain) {
   VORGeoFactory factory;
   const VORMathPoint a(0, 0, 0), b(10, 0, 0), c(10, 10, 0), d(0, 10, 0);
-  VORCurve* ab = MakeLine(factory, a, b);
-  VORCurve* cb = MakeLine(factory, c, b);  // runs backwards
-  VORCurve* cd = MakeLine(factory, c, d);
-  VORListPtrVORCurve curves, ordered;
-  curves.Append(cd);
-  curves.Append(ab);
-  curves.Append(cb);
+  VORListPtrVORCurve curves, ordered, empty;
+  curves.Append(MakeLine(factory, c, d));
+  curves.Append(MakeLine(factory, a, b));
+  curves.Append(MakeLine(factory, c, b));  // runs backwards
   VORRawCollint orientations;
   bool closed = true;
   ASSERT_TRUE(TAQMoCSStrokeUtilities::OrderCurves(curves, ordered, orientations, &closed));
@@ -162,21 +152,13 @@ TEST(Order, ChainsShuffledAndReversedCurvesHeadToTail) {
   };
   for (int i = 1; i < 3; ++i) EXPECT_LT(end(i, false).DistanceTo(end(i + 1, true)), 1e-12) << i;
   EXPECT_EQ(curves, ordered);  // the first list follows the same order
-  // Closing the square.
   curves.Append(MakeLine(factory, a, d));
   ASSERT_TRUE(TAQMoCSStrokeUtilities::OrderCurves(curves, ordered, orientations, &closed));
   EXPECT_TRUE(closed);
   EXPECT_EQ(ordered.Size(), 4);
-}
 
-TEST(Order, RefusesCurvesThatDoNotChainLeavingThemAsTheyWere) {
-  VORGeoFactory factory;
-  VORListPtrVORCurve curves, ordered, empty;
-  curves.Append(MakeLine(factory, VORMathPoint(0, 0, 0), VORMathPoint(1, 0, 0)));
-  curves.Append(MakeLine(factory, VORMathPoint(5, 0, 0), VORMathPoint(6, 0, 0)));
+  curves.Append(MakeLine(factory, VORMathPoint(50, 0, 0), VORMathPoint(60, 0, 0)));
   const VORListPtrVORCurve before = curves;
-  VORRawCollint orientations;
-  bool closed = true;
   EXPECT_FALSE(TAQMoCSStrokeUtilities::OrderCurves(curves, ordered, orientations, &closed));
   EXPECT_EQ(curves, before);
   EXPECT_EQ(ordered.Size(), 0);

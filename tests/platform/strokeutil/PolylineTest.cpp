@@ -29,7 +29,7 @@ VORRawCollint Ints(std::initializer_list<int> values) {
   return l;
 }
 
-TEST(PolylineProjection, GivesTheOneBasedFractionalPositionAndTangentOfTheFoot) {
+TEST(PolylineProjection, GivesTheOneBasedFractionalPositionAndTangentOfTheFootOrZeroForBadInput) {
   const VORListValVORMathPoint points = Line(5);
   VORMathPoint foot;
   VORMathVector tangent;
@@ -45,17 +45,15 @@ TEST(PolylineProjection, GivesTheOneBasedFractionalPositionAndTangentOfTheFoot) 
   pieces.Append(VORMathPoint(10, 0, 0));
   const VORRawCollint splits = Ints({3, 4});
   EXPECT_DOUBLE_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(5, 1, 0), &splits, pieces, foot, nullptr), 3.0);
-}
-
-TEST(PolylineProjection, EmptyOrNonFiniteGivesZeroAndLeavesTheFoot) {
-  VORMathPoint foot(7, 7, 7);
+  // No points or a non-finite point: position 0, the foot left as it was.
+  foot = VORMathPoint(7, 7, 7);
   EXPECT_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(), nullptr, VORListValVORMathPoint(), foot, nullptr), 0.0);
   EXPECT_EQ(TAQMoCSStrokeUtilities::PolylineProjection(VORMathPoint(kNaN, 0, 0), nullptr, Line(3), foot, nullptr), 0.0);
   EXPECT_TRUE(foot == VORMathPoint(7, 7, 7));
 }
 
 // With the flag, points, normals and splits are cut at the feet; without it, at the nearest existing points.
-TEST(PolylineTrim, CutsPointsNormalsAndSplitsToTheFeetOrTheNearestPoints) {
+TEST(PolylineTrim, CutsToTheFeetOrTheNearestPointsAndRefusesTooFewOrNonFinitePoints) {
   VORListValVORMathPoint points = Line(6);
   VORListValVORMathVector normals;
   for (int i = 0; i < 6; ++i) normals.Append(VORMathVector(0, 0, 1));
@@ -76,16 +74,11 @@ TEST(PolylineTrim, CutsPointsNormalsAndSplitsToTheFeetOrTheNearestPoints) {
   ASSERT_EQ(points.Size(), 2);
   EXPECT_TRUE(points[1] == VORMathPoint(2, 0, 0));
   EXPECT_TRUE(points[2] == VORMathPoint(3, 0, 0));
-}
-
-TEST(PolylineTrim, RefusesTooFewOrNonFinitePoints) {
+  // One point, or a non-finite foot: refused with the points as they were.
   VORListValVORMathPoint one = Line(1);
-  VORListValVORMathVector normals;
-  VORRawCollint splits;
   EXPECT_FALSE(TAQMoCSStrokeUtilities::PolylineTrim(splits, one, normals, VORMathPoint(), VORMathPoint(), true));
-  VORListValVORMathPoint points = Line(4);
   EXPECT_FALSE(TAQMoCSStrokeUtilities::PolylineTrim(splits, points, normals, VORMathPoint(kNaN, 0, 0), VORMathPoint(), true));
-  EXPECT_EQ(points.Size(), 4);
+  EXPECT_EQ(points.Size(), 2);
 }
 
 TEST(PolylineTrim, KeepsAClosedOrNearlyClosedPolylineWholeBetweenItsEnds) {
@@ -104,19 +97,21 @@ TEST(PolylineTrim, KeepsAClosedOrNearlyClosedPolylineWholeBetweenItsEnds) {
   }
 }
 
-// Eleven points along x with anchors at points 1, 6, 7 and 11.
-class DeformPolyLine : public ::testing::Test {
- protected:
-  VORListValVORMathPoint points = Line(11);
-  VORListValVORMathPoint anchors;
-  void SetUp() override {
-    for (int a : {1, 6, 7, 11}) anchors.Append(points[a]);
-  }
-};
-
-TEST_F(DeformPolyLine, LandsTheDraggedPointOnTheTargetAndKeepsTheAnchors) {
+// Eleven points along x with anchors at points 1, 6, 7 and 11: a drag lands the dragged point on the target
+// and moves the run between the anchors around it, falling off towards them; around a piece without inner
+// points, or to a non-finite target, it fails with the points as they were.
+TEST(DeformPolyLine, LandsTheDraggedPointOnTheTargetKeepsTheAnchorsAndRefusesWhatItCannotMove) {
+  VORListValVORMathPoint points = Line(11), anchors;
+  for (int a : {1, 6, 7, 11}) anchors.Append(points[a]);
   const VORListValVORMathPoint before = points;
   int first = 0, last = 0;
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, VORMathPoint(5.5, 0.1, 0), VORMathPoint(5.5, 3, 0),
+                                                      first, last));
+  EXPECT_EQ(first, 6);
+  EXPECT_EQ(last, 7);
+  EXPECT_FALSE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, VORMathPoint(3, 0, 0), VORMathPoint(kNaN, 0, 0),
+                                                      first, last));
+  EXPECT_TRUE(points == before);
   ASSERT_TRUE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, VORMathPoint(3.1, 0.2, 0), VORMathPoint(3, 2, 0),
                                                      first, last));
   EXPECT_TRUE(points[4] == VORMathPoint(3, 2, 0));
@@ -126,20 +121,8 @@ TEST_F(DeformPolyLine, LandsTheDraggedPointOnTheTargetAndKeepsTheAnchors) {
     if (i < first || i > last) EXPECT_TRUE(points[i] == before[i]) << i;
     else EXPECT_GT(points[i].GetY(), 0.0) << i;  // the fall-off moves every inner point
   }
-  EXPECT_LT(points[2].GetY(), points[3].GetY());  // and falls off towards the anchors
+  EXPECT_LT(points[2].GetY(), points[3].GetY());
   EXPECT_LT(points[5].GetY(), points[4].GetY());
-}
-
-TEST_F(DeformPolyLine, FailsAroundAPieceWithoutInnerPointsAndOnNonFiniteTargets) {
-  int first = 0, last = 0;
-  const VORListValVORMathPoint before = points;
-  EXPECT_FALSE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, VORMathPoint(5.5, 0.1, 0), VORMathPoint(5.5, 3, 0),
-                                                      first, last));
-  EXPECT_EQ(first, 6);
-  EXPECT_EQ(last, 7);
-  EXPECT_FALSE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, VORMathPoint(3, 0, 0), VORMathPoint(kNaN, 0, 0),
-                                                      first, last));
-  EXPECT_TRUE(points == before);
 }
 
 TEST(ForwardToPlane, ParallelDirectionOrNonFinitePointGivesAnEmptyOutput) {
