@@ -52,7 +52,8 @@ void ExpectProjectionsFollowTheDrawing(TestStroke& s, VORSoftwareConfiguration& 
 }
 
 // On each stroke, and on a wave drawn backwards: projections follow the drawing order, on the range and
-// on the whole; the source curve runs through every source point and the anchors.
+// on the whole, and on a cut stroke they stay on the range unless the whole is asked for; the source curve
+// runs through every source point and the anchors.
 TEST(Projection, OnRealStrokesFollowsTheDrawingOrderOnTheRangeAndTheWholeAndTheSourceCurveHoldsThePoints) {
   for (const std::string& file : SomeRealStrokes(10)) {
     SCOPED_TRACE(file);
@@ -70,6 +71,22 @@ TEST(Projection, OnRealStrokesFollowsTheDrawingOrderOnTheRangeAndTheWholeAndTheS
     EXPECT_EQ(fitted, s.Source());
     EXPECT_LE(MaxDeviation(*curve, fitted), TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6);
     for (const VORMathPoint& a : s.AnchorPoints()) EXPECT_LT(DistanceToCurve(*curve, a), 1e-3);
+    // Cut to a sub-range: the last drawn point projects onto the range, or near itself when the whole is
+    // asked for, and projections follow the drawing on the range.
+    const double range[2] = {0.25, 0.6};
+    ASSERT_EQ(s.SetRange(range), S_OK);
+    ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+    const VORMathPoint end = fitted[fitted.Size()];
+    for (bool whole : {false, true}) {
+      SCOPED_TRACE(whole ? "whole" : "range");
+      VORMathPoint projected;
+      VORMathDirection direction;
+      VORListPtrVORCurve curves;
+      ASSERT_TRUE(s.GetProjection(&factory, &config, end, projected, direction, curves, whole));
+      if (whole) EXPECT_LT(projected.DistanceTo(end), TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6);
+      else EXPECT_LT(DistanceToPolyline(s.Coords(), projected), 0.1 + 1e-6);
+    }
+    ExpectProjectionsFollowTheDrawing(s, config, factory, false);
   }
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
@@ -105,31 +122,6 @@ TEST(Projection, ACallersCurveRunningAgainstTheDrawingIsTurned) {
     EXPECT_EQ(curves[1] == against, DistanceToCurve(*against, at) < 0.1);
     EXPECT_GT(direction.GetX(), 0.0);
   }
-}
-
-TEST(Projection, OnACutStrokeStaysOnTheRangeUnlessTheWholeIsAsked) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  TestStroke s;
-  s.SetSketchPlane(VORMathPlane());
-  MakePlainStroke(s, Wave(60), Ints({1, 30, 60}));
-  const double range[2] = {0.25, 0.6};
-  ASSERT_EQ(s.SetRange(range), S_OK);
-  ASSERT_TRUE(s.Update(&config, &factory, nullptr));
-  const double reversed[2] = {0.6, 0.25};
-  EXPECT_EQ(s.SetRange(reversed), E_FAIL);  // a reversed range is refused and the cut stays
-  const VORListValVORMathPoint coords = s.Coords();
-  const VORMathPoint beyond(58.0, 0.0, 0.0);  // far past the cut's end
-  VORMathPoint projected;
-  VORMathDirection direction;
-  VORListPtrVORCurve curves;
-  ASSERT_TRUE(s.GetProjection(&factory, &config, beyond, projected, direction, curves, false));
-  EXPECT_LT(projected.DistanceTo(coords[coords.Size()]), 0.5);
-  EXPECT_GT(direction.GetX(), 0.0);
-  curves.RemoveAll();
-  ASSERT_TRUE(s.GetProjection(&factory, &config, beyond, projected, direction, curves, true));
-  EXPECT_GT(projected.GetX(), 57.0);
-  EXPECT_GT(direction.GetX(), 0.0);
 }
 
 // Projection and the source curve of an empty stroke, without a factory or of a NaN point fail: the
