@@ -189,7 +189,8 @@ TEST(Drag, AClosedStrokeStaysClosed) {
 }
 
 // No move, non-finite points, no factory, an anchor already there, a stroke of another type, a stroke
-// without points and one of a single point: refused, with the stroke as it was.
+// without points, one of a single point and one whose moved points would overflow: refused, with the
+// stroke as it was.
 TEST(Drag, RefusedDragsChangeNothing) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
@@ -219,6 +220,16 @@ TEST(Drag, RefusedDragsChangeNothing) {
   MakePlainStroke(single, Wave(1), Ints({1}));
   EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &single, p[1], p[2], false, false));
   EXPECT_EQ(single.Source().Size(), 1);
+  // Projected from an inner point past a piece whose length overflows, the moved points are not finite:
+  // refused after the point was made an anchor, which it is no more.
+  TestStroke huge;
+  VORListValVORMathPoint far;
+  far.Append(VORMathPoint(0, 0, 0));
+  for (int i = 0; i < 3; ++i) far.Append(VORMathPoint(1e308, i * 1e300, 0));
+  MakePlainStroke(huge, far, Ints({1, 4}));
+  const snapshot::State hugeBefore = snapshot::Take(huge);
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &huge, far[3], far[3] + VORMathVector(0, 0, 1e300), true, true));
+  EXPECT_TRUE(snapshot::Same(hugeBefore, huge));
 }
 
 }  // namespace
