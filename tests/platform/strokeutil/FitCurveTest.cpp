@@ -51,21 +51,16 @@ class FitOnRealStrokes : public ::testing::Test {
   VORGeoFactory factory;
 };
 
-TEST_F(FitOnRealStrokes, HoldsToleranceWithoutAnchors) {
-  ForEachStroke([&](const VORListValVORMathPoint& points) {
-    ASSERT_GE(points.Size(), 2);
-    VORCurve* c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, points, nullptr, nullptr, nullptr);
-    ASSERT_NE(c, nullptr);
-    EXPECT_LE(MaxDeviation(*c, points), FitTol() * 1.0001);
-    EXPECT_LE(c->EvalPoint(c->GetStartLimit()).DistanceTo(points[1]), TAQUtTolerance().LengthTol());
-    EXPECT_LE(c->EvalPoint(c->GetEndLimit()).DistanceTo(points[points.Size()]), TAQUtTolerance().LengthTol());
-  });
-}
-
-TEST_F(FitOnRealStrokes, PassesThroughPreparedAnchorsKeepingCornersSharpAndTheRestSmooth) {
+TEST_F(FitOnRealStrokes, PassesThroughAscendingPreparedAnchorsKeepingCornersSharpAndTheRestSmooth) {
   ForEachStroke([&](VORListValVORMathPoint points) {
     VORRawCollint anchors;
     TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0);
+    // Anchors ascend from the first point to the last, on a list without repeated samples.
+    ASSERT_GE(anchors.Size(), 2);
+    EXPECT_EQ(anchors[1], 1);
+    EXPECT_EQ(anchors[anchors.Size()], points.Size());
+    for (int k = 2; k <= anchors.Size(); ++k) EXPECT_LT(anchors[k - 1], anchors[k]);
+    for (int i = 2; i <= points.Size(); ++i) EXPECT_GT(points[i].DistanceTo(points[i - 1]), TAQUtTolerance().LengthTol());
     // Points well away from the corners become anchors as well, so that smooth anchors are tested too.
     auto nearCorner = [&](int i) {
       for (int a : anchors)
@@ -78,6 +73,8 @@ TEST_F(FitOnRealStrokes, PassesThroughPreparedAnchorsKeepingCornersSharpAndTheRe
     VORCurve* c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, points, &all, nullptr, nullptr);
     ASSERT_NE(c, nullptr);
     EXPECT_LE(MaxDeviation(*c, points), FitTol() * 1.0001);
+    EXPECT_LE(c->EvalPoint(c->GetStartLimit()).DistanceTo(points[1]), TAQUtTolerance().LengthTol());
+    EXPECT_LE(c->EvalPoint(c->GetEndLimit()).DistanceTo(points[points.Size()]), TAQUtTolerance().LengthTol());
     const std::vector<double> arc = ArcLengths(points);
     for (int k = 2; k < all.Size(); ++k) {
       const VORMathPoint& a = points[all[k]];

