@@ -58,6 +58,10 @@ constexpr double kFairness = 1e-2;
 // Weight, against one drawn point, of the second difference of the poles at an end whose direction is
 // imposed: the curve leaves along the direction, not merely tangent to it, and turns later.
 constexpr double kStraightEnd = 10.0;
+// Least reach of the pole next to an end with a direction, as a share of the end span: imposed, and
+// read off a drawn corner.
+constexpr double kImposedReach = 1.0 / 3.0;
+constexpr double kCornerReach = 0.05;
 constexpr int kMaxRefinements = 60;
 constexpr int kStartPoints = 20;
 constexpr double kStartTurn = 90.0;
@@ -822,10 +826,12 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
       reachA = lockA ? (B1 * A22 - A12 * B2) / det : 0.0;
       reachB = lockB ? (A11 * B2 - A21 * B1) / det : 0.0;
     }
-    // A reach long enough to read as a direction, pointing along it.
+    // A reach long enough to read as a direction, pointing along it: for an imposed direction a third of
+    // the end span (the reach of a cubic running at unit speed), so that the curve follows it; for one
+    // read off a drawn corner a twentieth, so that the curve may turn as soon as the points do.
     const double len = mArc[static_cast<size_t>(b)] - mArc[static_cast<size_t>(a)];
-    reachA = std::max(reachA, len * (U[4] - U[3]) / 3.0);
-    reachB = std::max(reachB, len * (U[poles] - U[poles - 1]) / 3.0);
+    reachA = std::max(reachA, (mStraight[0] ? kImposedReach : kCornerReach) * len * (U[4] - U[3]));
+    reachB = std::max(reachB, (mStraight[1] ? kImposedReach : kCornerReach) * len * (U[poles] - U[poles - 1]));
     if (!std::isfinite(reachA) || !std::isfinite(reachB)) return false;
   }
   if (lockA) mLocalPoles[1] = Add(q0, Scale(t0, reachA));
