@@ -112,7 +112,8 @@ class BezierTessellator {
   }
 
  private:
-  // A joined run holds at most this many control points, which bounds the work of each join.
+  // A joined run holds at most this many coordinates of control points (64 cubic pieces), which bounds
+  // the work of each join.
   static constexpr size_t kMaxRunCoords = 3 * 3 * 64;
 
   // Squared distance of q from the chord [a, a + e], with ee = |e|^2 and inv = 1 / ee (0 for a point).
