@@ -1,5 +1,5 @@
 // Anchors: read as points, deleted with the points between their neighbours, a run of points cleared,
-// and the anchors inside a range; on synthetic strokes (plain, on several planes, closed) and real ones.
+// and the anchors inside a range; on plain strokes, strokes on several planes and closed ones.
 #include <gtest/gtest.h>
 
 #include "EditTestSupport.h"
@@ -70,11 +70,8 @@ TEST(DeleteAnchor, RemovesThePointsBetweenItsNeighboursUnlessTheRunIsShort) {
     const VORListValVORMathPoint p = Numbered(c.points);
     MakePlainStroke(s, p, c.anchors);
     s.DeleteAnchor(2);
-    VORRawCollint anchors;
-    s.GetAnchors(anchors);
-    EXPECT_EQ(anchors, c.left);
-    VORListValVORMathPoint points;
-    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(s.Anchors(), c.left);
+    const VORListValVORMathPoint points = s.Source();
     ASSERT_EQ(points.Size(), static_cast<int>(c.kept.size()));
     for (size_t i = 0; i < c.kept.size(); ++i) EXPECT_EQ(points[static_cast<int>(i) + 1], p[c.kept[i]]);
   }
@@ -122,42 +119,9 @@ TEST(DeleteAnchor, OnAClosedStrokeKeepsItClosed) {
   MakePlainStroke(s, ring, Ints({1, 5, 9, 13, 17}));
   s.DeleteAnchor(4);
   EXPECT_TRUE(AnchorsWellFormed(s));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  const VORListValVORMathPoint points = s.Source();
   EXPECT_EQ(points.Size(), 10);  // points 10 to 16 went
   EXPECT_EQ(points[1], points[points.Size()]);
-}
-
-TEST(DeleteAnchor, DownToTheEndsOnRealStrokesKeepsTheAnchorsWellFormed) {
-  for (const std::string& file : SomeRealStrokes(8)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
-    ASSERT_TRUE(AnchorsWellFormed(s));
-    VORListValVORMathPoint first, points;
-    s.GetSourcePoints(first, nullptr, nullptr, nullptr, nullptr);
-    VORRawCollint anchors;
-    s.GetAnchors(anchors);
-    while (anchors.Size() > 2) {
-      const int n = anchors.Size();
-      const int position = 1 + n / 2;
-      const int removed = std::max(0, anchors[position + 1] - anchors[position - 1] - 1);
-      VORListValVORMathPoint before;
-      s.GetSourcePoints(before, nullptr, nullptr, nullptr, nullptr);
-      s.DeleteAnchor(position);
-      ASSERT_TRUE(AnchorsWellFormed(s)) << "after deleting " << position << " of " << n;
-      s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-      EXPECT_EQ(points.Size(), before.Size() - (removed >= 3 ? removed : 0));
-      ASSERT_TRUE(s.Update(&config, &factory, nullptr));
-      EXPECT_TRUE(AnchorsWellFormed(s)) << "after the update";
-      s.GetAnchors(anchors);
-    }
-    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(points[1], first[1]);
-    EXPECT_EQ(points[points.Size()], first[first.Size()]);
-  }
 }
 
 // ---- ClearDataBetween ----
@@ -167,11 +131,8 @@ TEST(ClearDataBetween, RemovesTheRunAndShiftsTheAnchorsBehindIt) {
   const VORListValVORMathPoint p = Numbered(12);
   MakePlainStroke(s, p, Ints({1, 4, 6, 9, 12}));
   s.ClearDataBetween(5, 7);
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 4, 4, 6, 9}));  // the anchor inside the run ends at first - 1
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(s.Anchors(), Ints({1, 4, 4, 6, 9}));  // the anchor inside the run ends at first - 1
+  const VORListValVORMathPoint points = s.Source();
   ASSERT_EQ(points.Size(), 9);
   EXPECT_EQ(points[5], p[8]);
 }
@@ -196,11 +157,8 @@ TEST(ClearDataBetween, ARunPastTheLastPointRemovesWhatThereIsAndLowersTheAnchors
   const VORListValVORMathPoint p = Numbered(10);
   MakePlainStroke(s, p, Ints({1, 5, 10}));
   s.ClearDataBetween(8, 11);
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  EXPECT_EQ(anchors, Ints({1, 5, 7}));
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(s.Anchors(), Ints({1, 5, 7}));
+  const VORListValVORMathPoint points = s.Source();
   ASSERT_EQ(points.Size(), 7);
   EXPECT_EQ(points[7], p[7]);
 }
@@ -308,33 +266,6 @@ TEST(AnchorsInRange, AGivenRangeIsPlacedOnTheSourceCurve) {
   // Without a factory there is no source curve: both ends are the default point, here point 1.
   TestStroke::GetAnchorsInRange(&config, nullptr, &s, p, out, closed, range);
   EXPECT_EQ(out, Ints({1}));
-}
-
-TEST(AnchorsInRange, OnRealStrokesTheWholeRangeKeepsAllAndASubRangeKeepsTheMiddle) {
-  for (const std::string& file : SomeRealStrokes(8)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
-    VORListValVORMathPoint points;
-    s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-    VORRawCollint all, out;
-    s.GetAnchors(all);
-    bool closed = false;
-    double whole[2] = {0.0, 1.0};
-    TestStroke::GetAnchorsInRange(&config, &factory, &s, points, out, closed, whole);
-    EXPECT_EQ(out, all);
-    double middle[2] = {0.2, 0.8};
-    TestStroke::GetAnchorsInRange(&config, &factory, &s, points, out, closed, middle);
-    EXPECT_LE(out.Size(), all.Size());
-    for (int i = 1; i <= out.Size(); ++i) {
-      EXPECT_GT(out[i], 1);
-      EXPECT_LT(out[i], points.Size());
-      EXPECT_GT(all.Locate(out[i], 1), 0);
-      if (i > 1) EXPECT_LT(out[i - 1], out[i]);
-    }
-  }
 }
 
 }  // namespace

@@ -133,9 +133,7 @@ TEST(UnitLength, SpansSegmentsOnSeveralPlanesAndTheGapsBetweenThem) {
   TestStroke s;
   VORRawCollint anchors = Ints({1, 4, 7});
   ASSERT_EQ(PlaneRuns({kFloor, kWall}, {3, 4}).Create(s, true, &anchors), S_OK);
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_DOUBLE_EQ(s.GetUnitLength(), std::max(0.5, PolylineLength(points) / 100.0));
+  EXPECT_DOUBLE_EQ(s.GetUnitLength(), std::max(0.5, PolylineLength(s.Source()) / 100.0));
 }
 
 }  // namespace

@@ -93,8 +93,7 @@ TEST(RealStrokes, ASegmentFitsItsPointsTheUpdateRecordsTheFitsEndsAndTheBodySpan
     TAQUtVector<TAQMoStrokeData*> data;
     s.GetData(data);
     ASSERT_EQ(data.Size(), 1u);
-    VORRawCollint anchors;
-    s.GetAnchors(anchors);
+    VORRawCollint anchors = s.Anchors();
     // The segment on its plane, and the same points as a segment without one (3D points only), evaluate to
     // one curve through the points and a display polyline on the curve.
     TAQMoStrokeData plain;
@@ -160,30 +159,17 @@ TEST(RealStrokes, ASegmentFitsItsPointsTheUpdateRecordsTheFitsEndsAndTheBodySpan
     ASSERT_TRUE(body->GetBoundingBox(lo, hi));
     EXPECT_NEAR(lo.GetZ(), -2.0, 1e-6);
     EXPECT_NEAR(hi.GetZ(), 3.0, 1e-6);
+    // With a body, in whole-curve mode, the segment's fit is the one piece, not projected onto the body,
+    // and every display point gets a unit normal.
+    SegmentCall e;
+    e.Run(*data[0], &k.factory, kCurves | kSplits | kPoints | kNormals, nullptr, &anchors, body);
+    ASSERT_EQ(e.curves.Size(), 1);
+    ASSERT_GT(e.points.Size(), 1);
+    for (const VORMathPoint& p : e.points) EXPECT_LT(DistanceToCurve(*e.curves[1], p), 1e-3);
+    EXPECT_EQ(e.normals.Size(), e.points.Size());
+    for (const VORMathVector& n : e.normals) EXPECT_NEAR(n.GetNorm(), 1.0, 1e-9);
+    EXPECT_EQ(e.splits[e.splits.Size()], e.points.Size());
   }
-}
-
-TEST(SegmentEvaluate, WithABodyInWholeCurveModeTheFitIsTheOnePieceAndEveryPointGetsANormal) {
-  Kit k;
-  TestStroke s;
-  Draw(k, s, StrokeFiles("real").front());
-  ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
-  // A body (the stroke's own extrusion below it); in whole-curve mode the fit is not projected onto it.
-  double limits[2] = {-1.0, -0.5};
-  VORBody* wall = nullptr;
-  ASSERT_EQ(s.CreateExtrudedBody(&k.config, &k.factory, limits, wall, nullptr), S_OK);
-  TAQUtVector<TAQMoStrokeData*> data;
-  s.GetData(data);
-  VORRawCollint anchors;
-  s.GetAnchors(anchors);
-  SegmentCall e;
-  e.Run(*data[0], &k.factory, kCurves | kSplits | kPoints | kNormals, nullptr, &anchors, wall);
-  ASSERT_EQ(e.curves.Size(), 1);
-  ASSERT_GT(e.points.Size(), 1);
-  for (const VORMathPoint& p : e.points) EXPECT_LT(DistanceToCurve(*e.curves[1], p), 1e-3);
-  EXPECT_EQ(e.normals.Size(), e.points.Size());
-  for (const VORMathVector& n : e.normals) EXPECT_NEAR(n.GetNorm(), 1.0, 1e-9);
-  EXPECT_EQ(e.splits[e.splits.Size()], e.points.Size());
 }
 
 TEST(SegmentEvaluate, MakesNoFitUnlessCurvesOrADisplayAreAskedForAndChecksTheRangeFirst) {
