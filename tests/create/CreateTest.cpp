@@ -29,14 +29,6 @@ void Numbered(int n, VORListValVORMathPoint2D& p2, VORListValVORMathPoint& p3) {
   }
 }
 
-std::vector<TAQMoStrokeData*> Segments(const TAQMoStroke& s) {
-  TAQUtVector<TAQMoStrokeData*> data;
-  s.GetData(data);
-  std::vector<TAQMoStrokeData*> out;
-  for (unsigned i = 0; i < data.Size(); ++i) out.push_back(data[i]);
-  return out;
-}
-
 // Success when segment holds exactly the 2D points p2 and the 3D points p3.
 ::testing::AssertionResult Holds(TAQMoStrokeData* segment, const VORListValVORMathPoint2D& p2,
                                  const VORListValVORMathPoint& p3) {
@@ -241,8 +233,9 @@ TEST(CreateInView, OntoATiltedPlaneThePointsAreTheFeetOfTheDrawnOrThinnedPointsA
       ASSERT_EQ(TAQMoStroke::CreateInView(s, &k.config, &k.factory, type == 1, type == 2, type, 3, 1.5, points,
                                           VORMathDirection(kOblique), 0),
                 S_OK);
-      const std::vector<TAQMoStrokeData*> segs = Segments(s);
-      ASSERT_EQ(segs.size(), 1u);
+      TAQUtVector<TAQMoStrokeData*> segs;
+      s.GetData(segs);
+      ASSERT_EQ(segs.Size(), 1u);
       VORMathPlane base;
       segs[0]->GetBase(base);
       EXPECT_TRUE(segs[0]->IsRefDefined());

@@ -163,28 +163,6 @@ TEST(ClearDataBetween, ARunPastTheLastPointRemovesWhatThereIsAndLowersTheAnchors
   EXPECT_EQ(points[7], p[7]);
 }
 
-TEST(ClearDataBetween, KeepsTheRangeAndThePlaneOfAReferencedStroke) {
-  const VORMathPlane wall(VORMathPoint(0, 0, 0), VORMathVector(1, 0, 0));
-  const PlaneRuns runs({wall}, {10});
-  TestStroke s;
-  VORRawCollint anchors = Ints({1, 5, 10});
-  ASSERT_EQ(runs.Create(s, true, &anchors), S_OK);
-  const double range[2] = {0.2, 0.7};
-  s.SetRange(range);
-  s.ClearDataBetween(2, 4);
-  const snapshot::State after = snapshot::Take(s);
-  EXPECT_EQ(after.range[0], 0.2);
-  EXPECT_EQ(after.range[1], 0.7);
-  VORListValVORMathPoint2D left;
-  VORListValVORMathPlane leftPlanes;
-  VORListValVORMathPoint points;
-  s.GetSourcePoints(points, &left, &leftPlanes, nullptr, nullptr);
-  ASSERT_EQ(left.Size(), 7);
-  EXPECT_EQ(left[2], runs.uv[5]);
-  EXPECT_EQ(leftPlanes[1].GetNormal(), wall.GetNormal());
-  EXPECT_TRUE(AnchorsWellFormed(s));
-}
-
 // ---- GetAnchorsInRange ----
 
 // On an open list: a wide range keeps every anchor; the stroke's end points delimit its own range; an empty

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "EditTestSupport.h"
-#include "TestGeometry.h"
 
 namespace {
 
@@ -127,13 +126,6 @@ TEST(UnitLength, IsComputedOnceAndServedFromTheCache) {
   EXPECT_DOUBLE_EQ(s.GetUnitLength(), 10.0);
   s.SetAnchors(Ints({1, 2, 3, 4, 5, 6, 7, 8, 9, 11}));
   EXPECT_DOUBLE_EQ(s.GetUnitLength(), 10.0);
-}
-
-TEST(UnitLength, SpansSegmentsOnSeveralPlanesAndTheGapsBetweenThem) {
-  TestStroke s;
-  VORRawCollint anchors = Ints({1, 4, 7});
-  ASSERT_EQ(PlaneRuns({kFloor, kWall}, {3, 4}).Create(s, true, &anchors), S_OK);
-  EXPECT_DOUBLE_EQ(s.GetUnitLength(), std::max(0.5, PolylineLength(s.Source()) / 100.0));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "EditTestSupport.h"
-#include "TestGeometry.h"
 
 namespace {
 
@@ -62,13 +61,10 @@ TEST(UpdateStroke, PutsThePointsOnTheFirstTargetPlaneOnly) {
   s.SetTargets(targets);
   VORListValVORMathPoint fresh = Wave(8);
   ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, true));
-  TAQUtVector<TAQMoStrokeData*> data;
-  s.GetData(data);
-  ASSERT_EQ(data.Size(), 1u);
-  EXPECT_TRUE(data[0]->IsRefDefined());
-  VORListValVORMathPoint2D uv;
-  data[0]->GetData(uv);
-  EXPECT_EQ(uv.Size(), 8);
+  const snapshot::State after = snapshot::Take(s);
+  ASSERT_EQ(after.data.size(), 1u);
+  EXPECT_TRUE(after.data[0].isRef);
+  EXPECT_EQ(after.data[0].points2D.Size(), 8);
   const VORListValVORMathPoint points = s.Source();
   ASSERT_EQ(points.Size(), 8);
   for (int i = 1; i <= 8; ++i) {
@@ -139,7 +135,8 @@ TEST(UpdateDataPointsInRange, RecomputesOnlyTheMovedRunOnTheFirstPlane) {
   EXPECT_EQ(data.Size(), 1u);
 }
 
-TEST(UpdateDataPointsInRange, WithoutPlanesGivesOnePlainSegment) {
+// Without planes: one plain segment of the points. An empty run still cuts the planes to the first.
+TEST(UpdateDataPointsInRange, WithoutPlanesGivesOnePlainSegmentAndAnEmptyRunStillCutsThePlanes) {
   TestStroke s;
   MakePlainStroke(s, Wave(6), Ints({1, 6}));
   VORListValVORMathPoint points = Wave(8);
@@ -147,19 +144,14 @@ TEST(UpdateDataPointsInRange, WithoutPlanesGivesOnePlainSegment) {
   VORListValVORMathPlane noPlanes;
   ASSERT_TRUE(TestStroke::UpdateDataPointsInRange(nullptr, &s, points, 2, 3, none2D, noPlanes));
   EXPECT_EQ(s.Source(), points);
-}
-
-TEST(UpdateDataPointsInRange, AnEmptyRunStillCutsThePlanesToTheFirst) {
   PlaneRuns runs({VORMathPlane(), VORMathPlane(VORMathPoint(), VORMathVector(1, 0, 0))}, {3, 3});
   const VORListValVORMathPoint2D before = runs.uv;
-  TestStroke s;
   ASSERT_TRUE(TestStroke::UpdateDataPointsInRange(nullptr, &s, runs.xyz, 5, 4, runs.uv, runs.planes));
   EXPECT_EQ(runs.uv, before);
   EXPECT_EQ(runs.planes.Size(), 1);
   EXPECT_EQ(snapshot::Take(s).data.size(), 1u);
 }
 
-// A 2D list shorter than the run, a run outside the lists, no points or no stroke: refused, nothing changed.
 TEST(UpdateDataPointsInRange, AShort2DListOrARunOutsideTheListsIsRefused) {
   OnPlane f{VORMathPlane()};
   const snapshot::State before = snapshot::Take(f.s);

@@ -102,10 +102,10 @@ TEST(EndTangentRecords, ReadBackAsTheInPlanePartOfTheDirection) {
       {VORMathDirection(0, 3, 4), VORMathDirection(0, 1, 0)},          // out of it: the unit in-plane part
       {VORMathDirection(0, 0, -1), kAlongX},                           // along the normal: nothing left
   };
+  VORMathPoint ends[2];
+  VORMathDirection directions[2];
   for (const Case& c : cases) {
     Record(s, c.recorded, c.recorded);
-    VORMathPoint ends[2];
-    VORMathDirection directions[2];
     ASSERT_TRUE(s.GetEndTangents(ends, directions));
     for (const VORMathDirection& d : directions)
       EXPECT_NEAR((d.GetVector() - c.read.GetVector()).GetNorm(), 0.0, 1e-9) << d.GetX() << " " << d.GetY();
@@ -119,8 +119,6 @@ TEST(EndTangentRecords, ReadBackAsTheInPlanePartOfTheDirection) {
   mine.Append(records[1]);
   s.SetTangents(mine);
   TestStroke::UpdatePointTangentData(plain, VORMathPoint(1, 1, 1), VORMathDirection(0, 0, 1), kAlongX);
-  VORMathPoint ends[2];
-  VORMathDirection directions[2];
   ASSERT_TRUE(s.GetEndTangents(ends, directions));
   EXPECT_EQ(ends[0], VORMathPoint(1, 1, 1));
   EXPECT_NEAR(directions[0].GetZ(), 1.0, 1e-12);
