@@ -62,7 +62,7 @@ TEST(SameReference, ToleranceIsASquaredLengthAndEqualToItIsTheSame) {
 
 // ---- Segments from references ----
 
-TEST(SegmentsFromReferences, GroupsRunsOfTheSamePlaneAndAReturningPlaneOpensANewSegment) {
+TEST(SegmentsFromReferences, GroupRunsOfTheSamePlaneOrMakeOneSegmentOfEverything) {
   const VORMathPlane A = PlaneAt(0, 0, 0), B = PlaneAt(0, 0, 5);
   // A hair off A (within the model resolution) still belongs to A's run.
   const VORMathPlane nearA = PlaneAt(0.0005, 0, 0);
@@ -91,29 +91,24 @@ TEST(SegmentsFromReferences, GroupsRunsOfTheSamePlaneAndAReturningPlaneOpensANew
     EXPECT_TRUE(Holds(data[k], want2, want3));
   }
   for (unsigned k = 0; k < data.Size(); ++k) delete data[k];
-}
 
-// One plane: one segment on it of all the points; a single 2D point is no reference: one plain segment of
-// the 3D points, keeping the 2D point. The vector is emptied first without deleting what it held.
-TEST(SegmentsFromReferences, OnePlaneOrNoUsable2DPointsMakeOneSegmentOfEverything) {
-  VORListValVORMathPoint2D five2, single;
-  VORListValVORMathPoint four3;
-  Numbered(5, five2, four3);
-  four3.RemovePosition(5);
+  // One plane: one segment on it of all the points. A single 2D point is no reference: one plain segment
+  // of the 3D points, keeping the 2D point; the vector is emptied first without deleting what it held.
+  VORListValVORMathPoint2D single;
   single.Append(VORMathPoint2D(7, 7));
-  VORListValVORMathPlane one;
-  one.Append(PlaneAt(0, 0, 1));
-  TAQUtVector<TAQMoStrokeData*> data;
-  ASSERT_TRUE(TestStroke::CreateDataFromReferences(one, five2, four3, data));
+  p3.RemovePosition(5);
+  planes.RemoveAll();
+  planes.Append(A);
+  ASSERT_TRUE(TestStroke::CreateDataFromReferences(planes, p2, p3, data));
   ASSERT_EQ(data.Size(), 1u);
   TAQMoStrokeData* first = data[0];
   EXPECT_TRUE(first->IsRefDefined());
-  EXPECT_TRUE(Holds(first, five2, four3));
-  ASSERT_TRUE(TestStroke::CreateDataFromReferences(one, single, four3, data));
+  EXPECT_TRUE(Holds(first, p2, p3));
+  ASSERT_TRUE(TestStroke::CreateDataFromReferences(planes, single, p3, data));
   ASSERT_EQ(data.Size(), 1u);
   EXPECT_FALSE(data[0]->IsRefDefined());
-  EXPECT_TRUE(Holds(data[0], single, four3));
-  EXPECT_TRUE(Holds(first, five2, four3));  // still the caller's, alive
+  EXPECT_TRUE(Holds(data[0], single, p3));
+  EXPECT_TRUE(Holds(first, p2, p3));  // still the caller's, alive
   delete first;
   delete data[0];
 }
@@ -207,10 +202,6 @@ VORMathPoint Foot(const VORMathPoint& p, const VORMathVector& d, const VORMathPl
   return p + d * ((plane.GetOrigin() - p).Dot(n) / d.Dot(n));
 }
 
-double PlaneDistance(const VORMathPlane& plane, const VORMathPoint& p) {
-  return std::fabs((p - plane.GetOrigin()).Dot(plane.GetNormal().GetVector()));
-}
-
 const VORMathPlane kTilted(VORMathPoint(10, -20, 5), VORMathVector(0.2, 0.5, 1.0));
 const VORMathVector kOblique(-0.3, 0.25, -1.0);
 
@@ -272,7 +263,7 @@ TEST(CreateInView, OntoATiltedPlaneThePointsAreTheFeetOfTheDrawnOrThinnedPointsA
       VORListValVORMathPoint flat;
       for (const VORMathPoint& p : drawn) flat.Append(Foot(p, view, viewPlane));
       for (const VORMathPoint& p : onPlane) {
-        worst = std::max(worst, PlaneDistance(kTilted, p));
+        worst = std::max(worst, std::fabs((p - kTilted.GetOrigin()).Dot(kTilted.GetNormal().GetVector())));
         EXPECT_LE(DistanceToPolyline(flat, Foot(p, view, viewPlane)), 1e-6);  // thinning keeps drawn points
       }
       EXPECT_LT(worst, 1e-9);

@@ -1,5 +1,5 @@
 // Anchors: read as points, deleted with the points between their neighbours, a run of points cleared,
-// and the anchors inside a range; on plain strokes, strokes on several planes and closed ones.
+// and the anchors inside a range; on plain strokes, strokes on several planes and closed point lists.
 #include <gtest/gtest.h>
 
 #include "EditTestSupport.h"
@@ -36,7 +36,6 @@ TEST(AnchorPoints, OnePointPerAnchorAndAFailureWhenTheyMissAnEndOrThePoints) {
     TestStroke s;
     const VORListValVORMathPoint p = Numbered(c.points);
     MakePlainStroke(s, p, c.anchors);
-    s.SetAnchors(c.anchors);
     VORListValVORMathPoint out;
     out.Append(VORMathPoint(-1, -1, -1));
     EXPECT_EQ(s.GetAnchors(out), c.result);
@@ -109,19 +108,6 @@ TEST(DeleteAnchor, KeepsTheSegmentsOfAStrokeOnSeveralPlanes) {
   EXPECT_EQ(points[4], runs.xyz[12]);
   EXPECT_EQ(snapshot::Take(s).data.size(), 2u);
   EXPECT_EQ(pointPlanes[4].GetNormal(), slope.GetNormal());
-}
-
-TEST(DeleteAnchor, OnAClosedStrokeKeepsItClosed) {
-  VORListValVORMathPoint ring;
-  for (int i = 0; i < 16; ++i) ring.Append(VORMathPoint(10 * std::cos(i * 0.3927), 10 * std::sin(i * 0.3927), 0));
-  ring.Append(ring[1]);
-  TestStroke s;
-  MakePlainStroke(s, ring, Ints({1, 5, 9, 13, 17}));
-  s.DeleteAnchor(4);
-  EXPECT_TRUE(AnchorsWellFormed(s));
-  const VORListValVORMathPoint points = s.Source();
-  EXPECT_EQ(points.Size(), 10);  // points 10 to 16 went
-  EXPECT_EQ(points[1], points[points.Size()]);
 }
 
 // ---- ClearDataBetween ----

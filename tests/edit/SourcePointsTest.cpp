@@ -37,16 +37,12 @@ TEST(SourcePoints, SeveralPlanesGiveParallelListsInSegmentOrderWithOnePlanePerPo
 TEST(SourcePoints, ASegmentWithoutPlaneEmptiesThe2DListButNotThePlanes) {
   TestStroke s;
   TAQUtVector<TAQMoStrokeData*> data;
-  TAQMoStrokeData* onPlane = new TAQMoStrokeData;
-  VORListValVORMathPoint2D uv;
-  for (int i = 0; i < 3; ++i) uv.Append(VORMathPoint2D(i, 1.0));
-  onPlane->SetData(uv);
-  onPlane->SetBase(kFloor);
-  TAQMoStrokeData* plain = new TAQMoStrokeData;
-  plain->SetCoords(Wave(4));
-  data.Append(onPlane);
+  data.Append(new TAQMoStrokeData);
+  data[0]->SetBase(kFloor);
+  data[0]->SetData(PlaneRuns({kFloor}, {3}).uv);
   data.Append(nullptr);  // a null entry is skipped
-  data.Append(plain);
+  data.Append(new TAQMoStrokeData);
+  data[2]->SetCoords(Wave(4));
   s.SetData(data, true);
   VORListValVORMathPoint points;
   VORListValVORMathPoint2D points2D;

@@ -83,11 +83,7 @@ TEST(UpdateStroke, RefusesANullStrokeAndNonFinitePoints) {
     SCOPED_TRACE(withTarget ? "on a target" : "without target");
     TestStroke s;
     MakePlainStroke(s, Wave(10), Ints({1, 5, 10}));
-    if (withTarget) {
-      VORListValVORMathPlane targets;
-      targets.Append(VORMathPlane());
-      s.SetTargets(targets);
-    }
+    if (withTarget) s.SetTargets(PlaneRuns({VORMathPlane()}, {1}).planes);
     ASSERT_TRUE(s.Update(&config, &factory, nullptr));
     const snapshot::State before = snapshot::Take(s);
     VORListValVORMathPoint bad = Wave(10);

@@ -165,12 +165,10 @@ TEST(RealStrokes, ASegmentFitsItsPointsTheUpdateRecordsTheFitsEndsAndTheBodySpan
 
 TEST(SegmentEvaluate, MakesNoFitUnlessCurvesOrADisplayAreAskedForAndChecksTheRangeFirst) {
   Kit k;
-  const VORListValVORMathPoint drawn = LoadStrokePoints(StrokeFiles("real").front());
-  VORListValVORMathPoint2D uv;
-  for (const VORMathPoint& p : drawn) uv.Append(VORMathPoint2D(p.GetX(), p.GetY()));
+  const PlaneRuns line({VORMathPlane()}, {40});
   TAQMoStrokeData segment;
   segment.SetBase(VORMathPlane());
-  segment.SetData(uv);
+  segment.SetData(line.uv);
   VORListValVORMathPoint stored;
   SegmentCall e;
   const double resolution = k.factory.GetResolution();
@@ -182,7 +180,7 @@ TEST(SegmentEvaluate, MakesNoFitUnlessCurvesOrADisplayAreAskedForAndChecksTheRan
   // A range of exactly the resolution is taken; a range never stores the source points.
   EXPECT_EQ(e.Run(segment, &k.factory, 0, exact), S_OK);
   EXPECT_EQ(e.status, 0);
-  EXPECT_EQ(e.source.Size(), drawn.Size());
+  EXPECT_EQ(e.source.Size(), 40);
   segment.GetCoords(stored);
   EXPECT_EQ(stored.Size(), 0);
   // Source points alone, or splits without display points: gathered, no curve made; without a range the
@@ -409,12 +407,9 @@ TEST(StrokeUpdate, TangentRecordsBindTheFitOnlyWhereTheBlendIsSet) {
       VORListPtrVORCurve curves;
       ASSERT_TRUE(s.Update(&k.config, &k.factory, &curves));
       const VORCurve& c = *curves[1];
-      const double along[2] = {turned[0].Dot(c.EvalFirstDerivative(c.GetStartLimit())) /
-                                   c.EvalFirstDerivative(c.GetStartLimit()).GetNorm(),
-                               turned[1].Dot(c.EvalFirstDerivative(c.GetEndLimit())) /
-                                   c.EvalFirstDerivative(c.GetEndLimit()).GetNorm()};
-      EXPECT_NEAR(along[0], startBlend, startBlend ? 1e-6 : 0.5) << "start";
-      EXPECT_NEAR(along[1], 1.0 - startBlend, startBlend ? 0.5 : 1e-6) << "end";
+      const VORMathVector d[2] = {c.EvalFirstDerivative(c.GetStartLimit()), c.EvalFirstDerivative(c.GetEndLimit())};
+      EXPECT_NEAR(turned[0].Dot(d[0]) / d[0].GetNorm(), startBlend, startBlend ? 1e-6 : 0.5) << "start";
+      EXPECT_NEAR(turned[1].Dot(d[1]) / d[1].GetNorm(), 1.0 - startBlend, startBlend ? 0.5 : 1e-6) << "end";
     }
   }
 }

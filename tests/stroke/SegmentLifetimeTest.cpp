@@ -63,12 +63,6 @@ class Watch {
   Watch() { gWatchCount = 0; }
   ~Watch() { Unwatch(); }
 
-  TAQMoStrokeData* Make(const VORListValVORMathPoint& points) {
-    TAQMoStrokeData* s = new TAQMoStrokeData;
-    s->SetCoords(points);
-    Follow(s);
-    return s;
-  }
   // Watches a segment made elsewhere (by the library) from now on.
   void Follow(TAQMoStrokeData* s) {
     ASSERT_LT(gWatchCount, kWatchSlots);
@@ -76,12 +70,15 @@ class Watch {
     gDeletes[gWatchCount] = 0;
     ++gWatchCount;
   }
+  // count new segments of pointsEach, pointsEach + 1, ... points, watched.
   TAQUtVector<TAQMoStrokeData*> MakeVector(int count, int pointsEach) {
     TAQUtVector<TAQMoStrokeData*> v;
     for (int i = 0; i < count; ++i) {
       VORListValVORMathPoint p;
       for (int k = 0; k < pointsEach + i; ++k) p.Append(VORMathPoint(k, i, 0));
-      v.Append(Make(p));
+      v.Append(new TAQMoStrokeData);
+      v[i]->SetCoords(p);
+      Follow(v[i]);
     }
     return v;
   }

@@ -29,10 +29,6 @@ VORListValVORMathPoint Far3D() {
 // gathering fails with empty outputs.
 TEST(SegmentSourcePoints, ComeFromThePlaneAndThe2DPointsOrElseFromThe3DPoints) {
   TAQMoStrokeData s;
-  VORMathPlane base(VORMathPoint(9, 9, 9), VORMathVector(0, 1, 0));
-  EXPECT_EQ(s.GetBase(base), S_OK);
-  EXPECT_EQ(base.GetOrigin(), VORMathPoint(0, 0, 0));
-  EXPECT_EQ(base.GetNormal(), VORMathDirection(0, 0, 1));
   VORListValVORMathPoint points = Far3D();
   VORListValVORMathVector normals;
   normals.Append(VORMathVector(1, 1, 1));

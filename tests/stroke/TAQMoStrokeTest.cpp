@@ -54,10 +54,6 @@ TEST(StrokeDisplayData, ANewStrokeShowsOneEmptyPieceThenItsSplitsOrOnePieceAndIt
   EXPECT_EQ(st.range[1], 1.0);
   EXPECT_FALSE(st.on3D);
   EXPECT_FALSE(st.sketchPlaneDefined);
-  EXPECT_TRUE(st.data.empty());
-  EXPECT_TRUE(st.tangents.empty());
-  EXPECT_EQ(st.sketchPlane.GetOrigin(), VORMathPoint());
-  EXPECT_EQ(st.sketchPlane.GetNormal(), VORMathDirection(0, 0, 1));
   bool sketch = true;
   int color = 4;
   double width = 0.0;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "TAQMoStrokeData.h"
@@ -62,7 +61,6 @@ TEST(VectorIndex, AtTheSizeRaisesTheIndexErrorAndChangesNothing) {
   EXPECT_EQ(static_cast<unsigned>(e.GetCode()), 0x80000000u);
   EXPECT_EQ(e.GetLine(), 385);
   EXPECT_STREQ(e.GetSource(), "TAQUtilities/ProtectedInterfaces/TAQUtVector");
-  EXPECT_NE(std::strstr(e.what(), "385"), nullptr);
   EXPECT_EQ(v.Size(), 3u);
   const Vec& cv = v;
   EXPECT_EQ(Raised([&] { (void)cv[100]; }).GetLine(), 385);
