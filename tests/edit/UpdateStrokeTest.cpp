@@ -14,6 +14,7 @@ TEST(UpdateStroke, WithoutTargetsGivesOnePlainSegmentAndAMiddleAnchor) {
   struct Case {
     const char* what;
     VORListValVORMathPoint fresh;
+    bool part;  // the stroke's range before: [0.2, 0.7], which holds none of its anchors, or the whole
     bool reset;
     VORRawCollint anchors;  // empty: not checked
     double range[2];
@@ -23,19 +24,19 @@ TEST(UpdateStroke, WithoutTargetsGivesOnePlainSegmentAndAMiddleAnchor) {
   two.Append(VORMathPoint(0, 0, 0));
   two.Append(VORMathPoint(5, 0, 0));
   const Case cases[] = {
-      {"straight", straight, true, Ints({1, 6, 11}), {0.0, 1.0}},  // the middle of 11 points rounded up
-      {"two points", two, true, Ints({1, 2}), {0.0, 1.0}},
-      {"its own points", Wave(30), true, Ints({1, 12, 30}), {0.0, 1.0}},  // the anchor in range carried over
-      {"without the reset flag", Wave(12), false, VORRawCollint(), {0.2, 0.7}},
+      {"straight", straight, true, true, Ints({1, 6, 11}), {0.0, 1.0}},  // the middle of 11 points rounded up
+      {"two points", two, true, true, Ints({1, 2}), {0.0, 1.0}},
+      {"its own points", Wave(30), false, true, Ints({1, 12, 30}), {0.0, 1.0}},  // the anchor carried over
+      {"without the reset flag", Wave(12), true, false, VORRawCollint(), {0.2, 0.7}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     VORGeoFactory factory;
     VORSoftwareConfiguration config;
     TestStroke s;
-    MakePlainStroke(s, Wave(30), Ints({1, 12, 30}));  // its range whole
+    MakePlainStroke(s, Wave(30), Ints({1, 12, 30}));
     const double range[2] = {0.2, 0.7};
-    if (!c.reset) s.SetRange(range);
+    if (c.part) s.SetRange(range);
     VORListValVORMathPoint fresh = c.fresh;
     ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, c.reset));
     const snapshot::State after = snapshot::Take(s);
