@@ -606,15 +606,16 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
     bool loops = false;
     int hint = 3;
     if (maxErr <= tol && pinsMet) Bends();
-    for (int i = 0, lo = 3, hi = 3; maxErr <= tol && pinsMet && i + 1 < m; ++i) {
+    for (int i = 0, lo = 3, hi = FindSpan(U, poles, mU.front(), 3); maxErr <= tol && pinsMet && i + 1 < m; ++i) {
       const double du = mU[static_cast<size_t>(i) + 1] - mU[static_cast<size_t>(i)];
-      lo = FindSpan(U, poles, mU[static_cast<size_t>(i)], lo);
+      lo = hi;
       hi = FindSpan(U, poles, mU[static_cast<size_t>(i) + 1], hi);
-      const double chordLen = Norm(Sub(P[i + 1], P[i]));
-      const double allowed = std::max(kLoopTolerances * tol, kLoopShare * chordLen);
       double bend = 0.0;
       for (int k = lo; k <= hi; ++k) bend = std::max(bend, mBend[static_cast<size_t>(k)]);
-      if (tol + 0.125 * du * du * bend <= allowed) continue;
+      const double stray = tol + 0.125 * du * du * bend;
+      const Vec chord = Sub(P[i + 1], P[i]);
+      if (stray <= kLoopTolerances * tol || stray * stray <= kLoopShare * kLoopShare * Dot(chord, chord)) continue;
+      const double allowed = std::max(kLoopTolerances * tol, kLoopShare * Norm(chord));
       const double u = 0.5 * (mU[static_cast<size_t>(i)] + mU[static_cast<size_t>(i) + 1]);
       hint = FindSpan(U, poles, u, hint);
       double N[4];
