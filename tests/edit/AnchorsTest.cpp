@@ -152,7 +152,8 @@ TEST(ClearDataBetween, ARunPastTheLastPointRemovesWhatThereIsAndLowersTheAnchors
 // ---- GetAnchorsInRange ----
 
 // On an open list: a wide range keeps every anchor; the stroke's end points delimit its own range; an empty
-// list or no stroke leaves the anchors alone. The closed flag tells whether the list closes.
+// list or no stroke leaves the anchors alone. The closed flag tells whether the list closes. On a closed
+// list the end point at the list's start means its last point.
 TEST(AnchorsInRange, AWideRangeKeepsEveryAnchorAndTheStrokesEndPointsDelimitItsOwnRange) {
   TestStroke s;
   VORListValVORMathPoint p = Numbered(10);
@@ -192,23 +193,19 @@ TEST(AnchorsInRange, AWideRangeKeepsEveryAnchorAndTheStrokesEndPointsDelimitItsO
   TestStroke::GetAnchorsInRange(nullptr, nullptr, nullptr, ring, out, closed, part);
   EXPECT_EQ(out, Ints({7, 8}));
   EXPECT_TRUE(closed);
-}
 
-TEST(AnchorsInRange, OnAClosedListTheRangesEndAtTheStartMeansTheLastPoint) {
-  VORListValVORMathPoint ring;
-  for (int i = 0; i < 19; ++i) ring.Append(VORMathPoint(10 * std::cos(i * 0.3307), 10 * std::sin(i * 0.3307), 0));
-  ring.Append(ring[1]);
-  TestStroke s;
-  MakePlainStroke(s, ring, Ints({1, 6, 12, 18, 20}));
-  const double range[2] = {0.5, 0.9};
-  s.SetRange(range);
-  VORListValVORMathPoint ends;
-  ends.Append(ring[12]);
-  ends.Append(ring[1]);  // the end of the range is where the ring closes
+  // On a closed list, a range whose end point is the list's start ends at the last point.
+  VORListValVORMathPoint circle;
+  for (int i = 0; i < 19; ++i) circle.Append(VORMathPoint(10 * std::cos(i * 0.3307), 10 * std::sin(i * 0.3307), 0));
+  circle.Append(circle[1]);
+  MakePlainStroke(s, circle, Ints({1, 6, 12, 18, 20}));
+  const double late[2] = {0.5, 0.9};
+  s.SetRange(late);
+  ends.RemoveAll();
+  ends.Append(circle[12]);
+  ends.Append(circle[1]);
   s.SetEndPoints(ends);
-  VORRawCollint out;
-  bool closed = false;
-  TestStroke::GetAnchorsInRange(nullptr, nullptr, &s, ring, out, closed, nullptr);
+  TestStroke::GetAnchorsInRange(nullptr, nullptr, &s, circle, out, closed, nullptr);
   EXPECT_EQ(out, Ints({12, 18, 20}));
   EXPECT_FALSE(closed);  // false once the range has been placed
 }

@@ -74,6 +74,20 @@ inline ::testing::AssertionResult MakeRealStroke(const std::string& file, VORSof
   return ::testing::AssertionSuccess();
 }
 
+// Runs check(file, config, factory, s) on each of SomeRealStrokes(n), made by MakeRealStroke in a factory of
+// its own; a failure names the stroke's file.
+template <typename Check>
+void OnSomeRealStrokes(int n, Check check) {
+  for (const std::string& file : SomeRealStrokes(n)) {
+    SCOPED_TRACE(file);
+    VORGeoFactory factory;
+    VORSoftwareConfiguration config;
+    TestStroke s;
+    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+    check(file, config, factory, s);
+  }
+}
+
 // The point a fraction of the way along a polyline by point count (between two of its points).
 inline VORMathPoint Along(const VORListValVORMathPoint& p, double fraction) {
   const double t = 1.0 + fraction * (p.Size() - 1);

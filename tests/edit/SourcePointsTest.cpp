@@ -15,9 +15,7 @@ const VORMathPlane kSlope(VORMathPoint(0.0, 5.0, 1.0), VORMathVector(0.0, 1.0, 1
 TEST(SourcePoints, SeveralPlanesGiveParallelListsInSegmentOrderWithOnePlanePerPoint) {
   TestStroke s;
   ASSERT_EQ(PlaneRuns({kFloor, kWall, kSlope}, {4, 3, 5}).Create(s), S_OK);
-  TAQUtVector<TAQMoStrokeData*> data;
-  s.GetData(data);
-  EXPECT_EQ(data.Size(), 3u);
+  EXPECT_EQ(snapshot::Take(s).data.size(), 3u);
   VORListValVORMathPoint points;
   VORListValVORMathPoint2D points2D;
   VORListValVORMathPlane planes;
@@ -114,14 +112,6 @@ TEST(UnitLength, IsTheLengthOverAHundredOrTwentyPerAnchorAndAtLeastHalfAUnit) {
     MakePlainStroke(s, c.points, c.anchors);
     EXPECT_DOUBLE_EQ(s.GetUnitLength(), c.expected);
   }
-}
-
-TEST(UnitLength, IsComputedOnceAndServedFromTheCache) {
-  TestStroke s;
-  MakePlainStroke(s, StraightOfLength(1000.0, 10), Ints({1, 5, 11}));
-  EXPECT_DOUBLE_EQ(s.GetUnitLength(), 10.0);
-  s.SetAnchors(Ints({1, 2, 3, 4, 5, 6, 7, 8, 9, 11}));
-  EXPECT_DOUBLE_EQ(s.GetUnitLength(), 10.0);
 }
 
 }  // namespace

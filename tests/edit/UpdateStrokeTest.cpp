@@ -127,9 +127,7 @@ TEST(UpdateDataPointsInRange, RecomputesOnlyTheMovedRunOnTheFirstPlane) {
       EXPECT_NEAR(points[i].GetX(), 1.0, 1e-12) << i;
     }
   }
-  TAQUtVector<TAQMoStrokeData*> data;
-  f.s.GetData(data);
-  EXPECT_EQ(data.Size(), 1u);
+  EXPECT_EQ(snapshot::Take(f.s).data.size(), 1u);
 }
 
 // Without planes: one plain segment of the points. An empty run still cuts the planes to the first.
@@ -149,7 +147,7 @@ TEST(UpdateDataPointsInRange, WithoutPlanesGivesOnePlainSegmentAndAnEmptyRunStil
   EXPECT_EQ(snapshot::Take(s).data.size(), 1u);
 }
 
-TEST(UpdateDataPointsInRange, AShort2DListOrARunOutsideTheListsIsRefused) {
+TEST(UpdateDataPointsInRange, AShort2DListARunOutsideTheListsOrANonFinitePointIsRefused) {
   OnPlane f{VORMathPlane()};
   const snapshot::State before = snapshot::Take(f.s);
   VORListValVORMathPoint2D shortList = f.points2D;
@@ -172,13 +170,9 @@ TEST(UpdateDataPointsInRange, AShort2DListOrARunOutsideTheListsIsRefused) {
   EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, none, 1, 0, none2D, noPlanes));
   EXPECT_TRUE(snapshot::Same(before, f.s));
   EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, nullptr, f.points, 2, 4, f.points2D, f.planes));
-}
-
-TEST(UpdateDataPointsInRange, NonFiniteMovedPointsAreRefused) {
-  OnPlane f{VORMathPlane()};
-  const snapshot::State before = snapshot::Take(f.s);
-  f.points[5] = VORMathPoint(kNaN, 0.0, 0.0);
-  EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, f.points, 4, 6, f.points2D, f.planes));
+  VORListValVORMathPoint moved = f.points;
+  moved[5] = VORMathPoint(kNaN, 0.0, 0.0);
+  EXPECT_FALSE(TestStroke::UpdateDataPointsInRange(nullptr, &f.s, moved, 4, 6, f.points2D, f.planes));
   EXPECT_TRUE(snapshot::Same(before, f.s));
 }
 

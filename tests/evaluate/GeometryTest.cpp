@@ -16,8 +16,6 @@
 #include "TestStroke.h"
 #include "VORBody.h"
 #include "VORCurve.h"
-#include "VORGeoFactory.h"
-#include "VORSoftwareConfiguration.h"
 #include "VORTopData.h"
 #include "svConstraintStatus.h"
 
@@ -25,11 +23,6 @@ namespace {
 
 const double kFitTol = TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6;
 const double kDisplayTol = 0.1 + 1e-6;
-
-struct Kit {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-};
 
 // A real stroke drawn in a view onto the plane z = 0 (seen from +z), its range whole or never set.
 void Draw(Kit& k, TestStroke& s, const std::string& file, bool isSketch = true, bool setRange = true) {
@@ -307,21 +300,6 @@ TEST(StrokeCaches, ARangeRequestRefitsAndAType1StrokeIsCutToItsOwnRange) {
   }
 }
 
-TEST(StrokeCaches, NormalsComeWithEveryDisplayPointUnlessTheStrokeIsATypedSketch) {
-  Kit k;
-  for (const int kind : {0, 1, 2}) {  // a sketch, no sketch, a sketch of type 0 (which has no sketch flag)
-    TestStroke s;
-    Draw(k, s, StrokeFiles("real").front(), kind != 1);
-    if (kind == 2) s.SetType(0);
-    ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
-    VORListValVORMathVector normals;
-    const VORListValVORMathPoint points = Display(s, nullptr, &normals);
-    ASSERT_GT(points.Size(), 1);
-    ASSERT_EQ(normals.Size(), kind == 0 ? 0 : points.Size()) << kind;
-    for (const VORMathVector& n : normals) EXPECT_NEAR(n.GetNorm(), 1.0, 1e-9);
-  }
-}
-
 // ---- Updates that fail, several segments, blends, the never-set range ----
 
 TEST(StrokeUpdate, AFailureLeavesTheOutputsAndTheOwnCachesButEmptiesTheFullCache) {
@@ -430,11 +408,28 @@ TEST(StrokeUpdate, ANeverSetRangeIsAPartOfAType1StrokeAndFillsNoFullCache) {
 
 // ---- Bodies ----
 
-TEST(Bodies, RefusedExtrusionsLeaveNothingInTheFactory) {
+// A wire made before any update fills the curve cache, which serves the next one. Refused extrusions, and
+// one without a sketch plane, leave no body behind.
+TEST(Bodies, AWireComesFromTheCachedCurvesAndRefusedExtrusionsLeaveNothingInTheFactory) {
   Kit k;
   TestStroke s;
   Draw(k, s, StrokeFiles("real").front());
-  ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
+  VORTopData topData(&k.config, nullptr);
+  VORBody* wire = nullptr;
+  EXPECT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), &topData, nullptr), E_FAIL);
+  EXPECT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), nullptr, &wire), E_FAIL);
+  EXPECT_EQ(s.MakeWireBody(VORGeoFactory_var(), &topData, &wire), E_FAIL);
+  EXPECT_EQ(k.factory.GetCreatedCurveCount(), 0);
+  ASSERT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), &topData, &wire), S_OK);
+  ASSERT_NE(wire, nullptr);
+  EXPECT_TRUE(k.factory.Contains(wire));
+  const long long made = k.factory.GetCreatedCurveCount();
+  EXPECT_GT(made, 0);
+  VORBody* again = nullptr;
+  ASSERT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), &topData, &again), S_OK);
+  EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
+  EXPECT_EQ(again->GetEdgeCount(), wire->GetEdgeCount());
+
   const int bodies = k.factory.GetBodyCount();
   VORBody* body = nullptr;
   const double r = k.factory.GetResolution();
@@ -448,28 +443,6 @@ TEST(Bodies, RefusedExtrusionsLeaveNothingInTheFactory) {
   EXPECT_EQ(s.CreateExtrudedBody(&k.config, &k.factory, good, body, nullptr), E_FAIL);
   EXPECT_EQ(body, nullptr);
   EXPECT_EQ(k.factory.GetBodyCount(), bodies);
-}
-
-TEST(Bodies, AWireIsMadeFromTheCachedCurvesWhenThereAreAny) {
-  Kit k;
-  TestStroke s;
-  Draw(k, s, StrokeFiles("real").front());
-  VORTopData topData(&k.config, nullptr);
-  VORBody* wire = nullptr;
-  EXPECT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), &topData, nullptr), E_FAIL);
-  EXPECT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), nullptr, &wire), E_FAIL);
-  EXPECT_EQ(s.MakeWireBody(VORGeoFactory_var(), &topData, &wire), E_FAIL);
-  EXPECT_EQ(k.factory.GetCreatedCurveCount(), 0);
-  // No cache yet: an update makes the curves; then the cache serves without another.
-  ASSERT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), &topData, &wire), S_OK);
-  ASSERT_NE(wire, nullptr);
-  EXPECT_TRUE(k.factory.Contains(wire));
-  const long long made = k.factory.GetCreatedCurveCount();
-  EXPECT_GT(made, 0);
-  VORBody* again = nullptr;
-  ASSERT_EQ(s.MakeWireBody(VORGeoFactory_var(&k.factory), &topData, &again), S_OK);
-  EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
-  EXPECT_EQ(again->GetEdgeCount(), wire->GetEdgeCount());
 }
 
 }  // namespace

@@ -137,12 +137,8 @@ void Edit(int i, const std::string& file, TestStroke& s, VORSoftwareConfiguratio
 // Four cycles of edits on each of a sample of strokes, the last cutting to a sub-range for good: after
 // each edit the anchors are well formed and the display polyline's last split closes it.
 TEST(EditingSession, StaysConsistentAndDragsLandOnTheCurve) {
-  for (const std::string& file : SomeRealStrokes(20)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+  OnSomeRealStrokes(20, [](const std::string& file, VORSoftwareConfiguration& config, VORGeoFactory& factory,
+                          TestStroke& s) {
     Tally tally;
     for (int i = 0; i < 20; ++i) {
       Edit(i, file, s, config, factory, tally, true);
@@ -157,7 +153,7 @@ TEST(EditingSession, StaysConsistentAndDragsLandOnTheCurve) {
     double range[2];
     s.GetRange(range);
     EXPECT_EQ(range[1] - range[0], 1.0) << "the last cut leaves the stroke whole";
-  }
+  });
 }
 
 TEST(LongSession, TenThousandEditsKeepMemoryFlatAndTheFactoryClean) {

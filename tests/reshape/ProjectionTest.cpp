@@ -55,12 +55,8 @@ void ExpectProjectionsFollowTheDrawing(TestStroke& s, VORSoftwareConfiguration& 
 // on the whole, and on a cut stroke they stay on the range unless the whole is asked for; the source curve
 // runs through every source point and the anchors.
 TEST(Projection, OnRealStrokesFollowsTheDrawingOrderOnTheRangeAndTheWholeAndTheSourceCurveHoldsThePoints) {
-  for (const std::string& file : SomeRealStrokes(10)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+  OnSomeRealStrokes(10, [](const std::string&, VORSoftwareConfiguration& config, VORGeoFactory& factory,
+                          TestStroke& s) {
     ExpectProjectionsFollowTheDrawing(s, config, factory, false);
     ExpectProjectionsFollowTheDrawing(s, config, factory, true);
     VORListValVORMathPoint fitted;
@@ -87,7 +83,7 @@ TEST(Projection, OnRealStrokesFollowsTheDrawingOrderOnTheRangeAndTheWholeAndTheS
       else EXPECT_LT(DistanceToPolyline(s.Coords(), projected), 0.1 + 1e-6);
     }
     ExpectProjectionsFollowTheDrawing(s, config, factory, false);
-  }
+  });
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
   TestStroke backward;

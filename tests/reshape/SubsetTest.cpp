@@ -70,12 +70,8 @@ TEST(HardSubset, AnAnchorBecomesADisplayPointWithinATenthOfAPieceAndIsInsertedOt
 }
 
 TEST(HardSubset, TheCutKeepsTheTangentsOfItsEndsOnEveryRealStroke) {
-  for (const std::string& file : SomeRealStrokes(20)) {
-    SCOPED_TRACE(file);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
-    TestStroke s;
-    ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
+  OnSomeRealStrokes(20, [](const std::string&, VORSoftwareConfiguration& config, VORGeoFactory& factory,
+                          TestStroke& s) {
     VORMathPoint stored[2], points[2];
     VORMathDirection storedDirections[2], directions[2];
     ASSERT_TRUE(s.GetEndTangents(stored, storedDirections));
@@ -115,7 +111,7 @@ TEST(HardSubset, TheCutKeepsTheTangentsOfItsEndsOnEveryRealStroke) {
     VORMathDirection afterDirections[2];
     ASSERT_TRUE(s.GetEndTangents(after, afterDirections));
     for (int i = 0; i < 2; ++i) EXPECT_NEAR(afterDirections[i].Dot(directions[i].GetVector()), 1.0, 1e-4) << i;
-  }
+  });
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ TEST(StrokeRange, OnlyAFiniteStartBelowItsEndIsTakenAndARefusalKeepsTheRange) {
 
 // SetData takes the caller's pointers in order (null entries carried), resets the range only when asked,
 // and keeps the stroke's own segments when they are passed back.
-TEST(StrokeSetData, HoldsTheCallersPointersAndTheResetFlagDecidesTheRange) {
+TEST(StrokeSetData, HoldsTheCallersPointersTheResetFlagDecidesTheRangeAndSetKeepsIt) {
   TAQMoStroke s;
   const double r[2] = {0.25, 0.5};
   s.SetRange(r);
@@ -132,26 +132,22 @@ TEST(StrokeSetData, HoldsTheCallersPointersAndTheResetFlagDecidesTheRange) {
   VORListValVORMathPoint p;
   out[2]->GetSourcePoints(p, nullptr);  // still alive (the sanitizer build would catch a freed read)
   EXPECT_EQ(p, Points(3, 10.0));
-}
 
-// Set fills the fields, keeps the range, and replaces the anchors only when given a list.
-TEST(StrokeSet, FillsTheFieldsKeepsTheRangeAndReplacesTheAnchorsOnlyWhenGiven) {
-  TAQMoStroke s;
-  const double r[2] = {0.1, 0.6};
+  // Set fills the fields, keeps the range, and replaces the anchors only when given a list.
   s.SetRange(r);
   s.SetAnchors(Ints({1, 3}));
   VORRawColldouble blends;
-  TAQUtVector<TAQMoStrokeData*> data;
-  data.Append(Segment(Points(3)));
+  TAQUtVector<TAQMoStrokeData*> set;
+  set.Append(Segment(Points(3)));
   VORListValVORMathPlane targets;
-  EXPECT_EQ(s.Set(true, 1, 7, 3.5, blends, data, targets, nullptr), S_OK);
+  EXPECT_EQ(s.Set(true, 1, 7, 3.5, blends, set, targets, nullptr), S_OK);
   const snapshot::State after = snapshot::Take(s);
   EXPECT_EQ(after.type, 1);
   EXPECT_EQ(after.color, 7);
   EXPECT_EQ(after.width, 3.5);
   EXPECT_TRUE(after.isSketch);
   EXPECT_EQ(after.anchors, Ints({1, 3}));
-  ExpectRange(s, 0.1, 0.6);
+  ExpectRange(s, 0.25, 0.5);
   VORRawCollint replaced = Ints({1, 2, 4});
   TAQUtVector<TAQMoStrokeData*> next;
   next.Append(Segment(Points(4)));

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,13 +19,6 @@ inline bool SamePlane(const VORMathPlane& a, const VORMathPlane& b) {
   b.GetDirections(b1, b2);
   return a.GetOrigin() == b.GetOrigin() && a1 == b1 && a2 == b2 && a.GetNormal() == b.GetNormal() &&
          a.IsValid() == b.IsValid();
-}
-
-inline bool SamePlanes(const VORListValVORMathPlane& a, const VORListValVORMathPlane& b) {
-  if (a.Size() != b.Size()) return false;
-  for (int i = 1; i <= a.Size(); ++i)
-    if (!SamePlane(a[i], b[i])) return false;
-  return true;
 }
 
 // The value of one segment or record.
@@ -125,7 +117,9 @@ inline ::testing::AssertionResult Same(const State& before, const TAQMoStroke& s
     return fail("sketch plane");
   if (now.anchors != before.anchors) return fail("anchors");
   if (now.blends != before.blends) return fail("blends");
-  if (!SamePlanes(now.targets, before.targets)) return fail("targets");
+  if (now.targets.Size() != before.targets.Size()) return fail("targets");
+  for (int i = 1; i <= now.targets.Size(); ++i)
+    if (!SamePlane(now.targets[i], before.targets[i])) return fail("targets");
   if (now.endPoints != before.endPoints) return fail("end points");
   if (now.splits != before.splits) return fail("splits");
   if (now.coords != before.coords) return fail("display points");

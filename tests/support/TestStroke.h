@@ -3,6 +3,14 @@
 #define TestStroke_h
 
 #include "TAQMoStroke.h"
+#include "VORGeoFactory.h"
+#include "VORSoftwareConfiguration.h"
+
+// The factory and configuration a test's calls take.
+struct Kit {
+  VORGeoFactory factory;
+  VORSoftwareConfiguration config;
+};
 
 class TestStroke : public TAQMoStroke {
  public:

@@ -28,12 +28,6 @@ TEST(FactoryOwnership, CountsEveryCurveMadeAndHoldsOnlyTheLiving) {
   ASSERT_EQ(held.Size(), 2);
   EXPECT_EQ(held[1], b);  // oldest first
   EXPECT_EQ(held[2], c);
-  // A curve of another factory is not removed by this one.
-  VORGeoFactory other;
-  VORCurve* d = other.CloneCurve(b);
-  factory.Remove(d);
-  EXPECT_TRUE(other.Contains(d));
-  EXPECT_EQ(d->GetFactory(), &other);
 }
 
 // A curve made of good data reports them back and clamps parameters to its limits; bad data (degree, counts,

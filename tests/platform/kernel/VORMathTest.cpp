@@ -106,22 +106,20 @@ TEST(PlaneBadInput, ZeroOrNonFiniteNormalGivesAnInvalidDefaultFrame) {
   }
 }
 
-TEST(PlaneBadInput, ParallelOrZeroDirectionsGiveAnInvalidPlane) {
+TEST(PlaneBadInput, ParallelOrZeroDirectionsGiveAnInvalidPlaneAndNaNPointsGiveNaN) {
   EXPECT_FALSE(VORMathPlane(VORMathPoint(), VORMathVector(1, 0, 0), VORMathVector(-2, 0, 0)).IsValid());
   EXPECT_FALSE(VORMathPlane(VORMathPoint(), VORMathVector(1, 0, 0), VORMathVector(1, 1e-9, 0)).IsValid());
   EXPECT_FALSE(VORMathPlane(VORMathPoint(), VORMathVector(0, 0, 0), VORMathVector(0, 1, 0)).IsValid());
   const VORMathPlane p(VORMathPoint(), VORMathVector(1, 0, 0), VORMathVector(1, 0, 0));
   EXPECT_EQ(p.GetNormal(), VORMathDirection(0, 0, 1));
   EXPECT_TRUE(VORMathPlane(VORMathPoint(), VORMathVector(1, 0, 0), VORMathVector(1, 0.01, 0)).IsValid());
-}
-
-TEST(PlaneBadInput, NaNPointsGiveNaNNotGarbage) {
-  const VORMathPlane p;
+  // NaN points give NaN, not garbage.
+  const VORMathPlane valid;
   double u = 0, v = 0;
-  p.Project(VORMathPoint(kNaN, 1, 1), u, v);
+  valid.Project(VORMathPoint(kNaN, 1, 1), u, v);
   EXPECT_TRUE(std::isnan(u));
-  EXPECT_FALSE(p.Project(VORMathPoint(0, 0, kNaN)).IsFinite());
-  EXPECT_FALSE(p.EvalPoint(kNaN, 0).IsFinite());
+  EXPECT_FALSE(valid.Project(VORMathPoint(0, 0, kNaN)).IsFinite());
+  EXPECT_FALSE(valid.EvalPoint(kNaN, 0).IsFinite());
 }
 
 }  // namespace

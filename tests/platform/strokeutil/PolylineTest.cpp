@@ -4,10 +4,8 @@
 
 #include <cmath>
 #include <limits>
-#include <string>
 #include <vector>
 
-#include "StrokeFiles.h"
 #include "TAQMoCSStrokeUtilities.h"
 #include "TAQUtTolerance.h"
 #include "TestGeometry.h"
@@ -178,29 +176,6 @@ TEST(EstimateNormals, TakesTheNearestReferenceNormalOrFallsBackOnTheView) {
   ASSERT_TRUE(TAQMoCSStrokeUtilities::EstimateNormals(ref, VORListValVORMathVector(), display, VORMathVector(0, 0, 3), normals));
   ASSERT_EQ(normals.Size(), 3);
   for (const VORMathVector& n : normals) EXPECT_TRUE(n == VORMathVector(0, 0, 1));
-}
-
-TEST(EstimateNormals, FindsTheNearestReferencePointOnEveryRealStroke) {
-  for (const std::string& f : StrokeFiles("real")) {
-    const VORListValVORMathPoint ref = LoadStrokePoints(f);
-    VORListValVORMathVector refNormals;
-    for (int i = 1; i <= ref.Size(); ++i) refNormals.Append(VORMathVector(std::cos(0.1 * i), std::sin(0.1 * i), 0));
-    VORListValVORMathPoint display;  // between the drawn points, a little off the stroke
-    for (int i = 2; i <= ref.Size(); ++i)
-      display.Append(VORMathPoint(0.5 * (ref[i - 1].GetX() + ref[i].GetX()) + 0.3, 0.5 * (ref[i - 1].GetY() + ref[i].GetY()), 0));
-    VORListValVORMathVector normals;
-    ASSERT_TRUE(TAQMoCSStrokeUtilities::EstimateNormals(ref, refNormals, display, VORMathVector(0, 0, 1), normals));
-    ASSERT_EQ(normals.Size(), display.Size());
-    for (int k = 1; k <= display.Size(); ++k) {
-      double nearest = std::numeric_limits<double>::infinity();
-      for (const VORMathPoint& r : ref) nearest = std::min(nearest, r.DistanceTo(display[k]));
-      // The normal given is that of a reference point at the nearest distance.
-      bool found = false;
-      for (int i = 1; i <= ref.Size() && !found; ++i)
-        found = ref[i].DistanceTo(display[k]) == nearest && normals[k] == refNormals[i] / refNormals[i].GetNorm();
-      EXPECT_TRUE(found) << f << " point " << k;
-    }
-  }
 }
 
 }  // namespace
