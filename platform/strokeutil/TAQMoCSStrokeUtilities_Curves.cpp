@@ -68,7 +68,8 @@ class BezierTessellator {
  public:
   BezierTessellator(int degree, double tol2, double maxLen2, int maxDepth, bool join, const double* start,
                     VORListValVORMathPoint& out)
-      : mDegree(degree), mTol2(tol2), mMaxLen2(maxLen2), mMaxDepth(maxDepth), mJoin(join), mOut(out) {
+      : mDegree(degree), mTol2(tol2), mTol(std::sqrt(tol2)), mMaxLen2(maxLen2), mMaxDepth(maxDepth), mJoin(join),
+        mOut(out) {
     std::copy(start, start + 3, mFrom);
   }
 
@@ -126,18 +127,38 @@ class BezierTessellator {
     return ww - we * we * inv;
   }
 
+  // Largest squared distance of the inner control points of the piece b from the chord [mFrom, mFrom + e],
+  // with ee = |e|^2.
+  double InnerDist2(const double* b, const double* e, double ee) const {
+    const double inv = ee > 0.0 ? 1.0 / ee : 0.0;
+    double d = 0.0;
+    for (int j = 1; j < mDegree; ++j) d = std::max(d, ChordDist2(b + 3 * j, mFrom, e, ee, inv));
+    return d;
+  }
+
   // Whether every control point of the open run and of the piece b lies within the tolerance of the
-  // chord from the run's start to the piece's end.
-  bool Joins(const double* b) const {
+  // chord from the run's start to the piece's end; if so, mRunDev becomes a bound of their distance from
+  // it. The run's points lie within mRunDev of the run's own chord [mFrom, mTo], and that chord lies
+  // within the distance of mTo from the new one (both start at mFrom), so a join that this bound clears
+  // needs no look at each point; otherwise every point is measured.
+  bool Joins(const double* b) {
     const double* last = b + 3 * mDegree;
     const double e[3] = {last[0] - mFrom[0], last[1] - mFrom[1], last[2] - mFrom[2]};
     const double ee = e[0] * e[0] + e[1] * e[1] + e[2] * e[2];
     if (mMaxLen2 > 0.0 && ee > mMaxLen2) return false;
     const double inv = ee > 0.0 ? 1.0 / ee : 0.0;
-    for (size_t k = 0; k < mRun.size(); k += 3)
-      if (ChordDist2(mRun.data() + k, mFrom, e, ee, inv) > mTol2) return false;
-    for (int j = 1; j < mDegree; ++j)
-      if (ChordDist2(b + 3 * j, mFrom, e, ee, inv) > mTol2) return false;
+    const double piece = InnerDist2(b, e, ee);
+    if (!(piece <= mTol2)) return false;
+    double bound = mRunDev + std::sqrt(ChordDist2(mTo, mFrom, e, ee, inv));
+    if (!(bound <= mTol)) {
+      double run = 0.0;
+      for (size_t k = 0; k < mRun.size(); k += 3) {
+        run = std::max(run, ChordDist2(mRun.data() + k, mFrom, e, ee, inv));
+        if (!(run <= mTol2)) return false;
+      }
+      bound = std::sqrt(run);
+    }
+    mRunDev = std::max(bound, std::sqrt(piece));
     return true;
   }
 
@@ -157,6 +178,10 @@ class BezierTessellator {
       mOut.Append(VORMathPoint(e[0], e[1], e[2]));
       std::copy(e, e + 3, mFrom);
       return;
+    }
+    if (mRun.empty()) {  // a run starts with one flat piece
+      const double c[3] = {e[0] - mFrom[0], e[1] - mFrom[1], e[2] - mFrom[2]};
+      mRunDev = std::sqrt(InnerDist2(b, c, c[0] * c[0] + c[1] * c[1] + c[2] * c[2]));
     }
     mRun.insert(mRun.end(), b + 3, e + 3);
     std::copy(e, e + 3, mTo);
@@ -193,6 +218,7 @@ class BezierTessellator {
 
   const int mDegree;
   const double mTol2;
+  const double mTol;
   const double mMaxLen2;
   const int mMaxDepth;
   const bool mJoin;
@@ -200,6 +226,7 @@ class BezierTessellator {
   double mFrom[3];            // the last point appended: where the open run starts
   double mTo[3] = {0, 0, 0};  // where the open run ends
   std::vector<double> mRun;   // control points of the open run after its start, x y z each
+  double mRunDev = 0.0;       // how far they may lie from the chord [mFrom, mTo], at most the tolerance
 };
 
 bool ValidTolerance(double tolerance) { return std::isfinite(tolerance) && tolerance > 0.0; }
