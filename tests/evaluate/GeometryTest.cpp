@@ -359,6 +359,11 @@ TEST(StrokeUpdate, SeveralSegmentsShowTheirPointsAndNormalsInOnePieceWithoutACur
     ASSERT_TRUE(s.Evaluate(&k.factory, &k.config, curves, range, &splits, &part, nullptr));
     EXPECT_EQ(part, points);
     EXPECT_EQ(splits.Size(), 0);
+    // The sketch flag counts only once the stroke has a type: untyped, it shows its normals.
+    s.SetType(0);
+    ASSERT_TRUE(s.Update(&k.config, &k.factory, &curves));
+    Display(s, &splits, &shown);
+    EXPECT_EQ(shown.Size(), 12);
   }
 }
 

@@ -10,7 +10,6 @@
 #include "StrokeFiles.h"
 #include "TAQMoCSStrokeUtilities.h"
 #include "TAQMoVertex.h"
-#include "TestGeometry.h"
 #include "TestStep.h"
 #include "TAQMoWire.h"
 #include "VORBody.h"
