@@ -108,52 +108,37 @@ inline void Basis(const double* U, int k, double u, double N[4]) {
   }
 }
 
-// Cubic basis functions of span k at u with their first and second derivatives: D[d][j].
+// Cubic basis functions of span k at u with their first and second derivatives: D[d][j]. The
+// derivatives follow from the basis functions of degree 1 and 2 on the span, which the same triangle of
+// the Cox-de Boor recursion yields on the way to degree 3.
 void BasisDerivatives(const double* U, int k, double u, double D[3][4]) {
-  double ndu[4][4], left[4], right[4];
-  ndu[0][0] = 1.0;
-  for (int j = 1; j <= 3; ++j) {
-    left[j] = u - U[k + 1 - j];
-    right[j] = U[k + j] - u;
-    double saved = 0.0;
-    for (int r = 0; r < j; ++r) {
-      ndu[j][r] = right[r + 1] + left[j - r];
-      const double tmp = ndu[r][j - 1] / ndu[j][r];
-      ndu[r][j] = saved + right[r + 1] * tmp;
-      saved = left[j - r] * tmp;
-    }
-    ndu[j][j] = saved;
-  }
-  for (int j = 0; j <= 3; ++j) D[0][j] = ndu[j][3];
-  double a[2][4];
-  for (int r = 0; r <= 3; ++r) {
-    int s1 = 0, s2 = 1;
-    a[0][0] = 1.0;
-    for (int kk = 1; kk <= 2; ++kk) {
-      double d = 0.0;
-      const int rk = r - kk, pk = 3 - kk;
-      if (r >= kk) {
-        a[s2][0] = a[s1][0] / ndu[pk + 1][rk];
-        d = a[s2][0] * ndu[rk][pk];
-      }
-      const int j1 = rk >= -1 ? 1 : -rk;
-      const int j2 = (r - 1 <= pk) ? kk - 1 : 3 - r;
-      for (int j = j1; j <= j2; ++j) {
-        a[s2][j] = (a[s1][j] - a[s1][j - 1]) / ndu[pk + 1][rk + j];
-        d += a[s2][j] * ndu[rk + j][pk];
-      }
-      if (r <= pk) {
-        a[s2][kk] = -a[s1][kk - 1] / ndu[pk + 1][r];
-        d += a[s2][kk] * ndu[r][pk];
-      }
-      D[kk][r] = d;
-      std::swap(s1, s2);
-    }
-  }
-  for (int j = 0; j <= 3; ++j) {
-    D[1][j] *= 3.0;
-    D[2][j] *= 6.0;
-  }
+  const double l1 = u - U[k], l2 = u - U[k - 1], l3 = u - U[k - 2];
+  const double r1 = U[k + 1] - u, r2 = U[k + 2] - u, r3 = U[k + 3] - u;
+  // Degree 1: N1 = {N(k-1), N(k)}; degree 2: N2 = {N(k-2), N(k-1), N(k)}.
+  const double a1 = 1.0 / (r1 + l1);  // U[k + 1] - U[k]
+  const double N1[2] = {r1 * a1, l1 * a1};
+  const double b0 = 1.0 / (r1 + l2), b1 = 1.0 / (r2 + l1);
+  // Degree-1 functions over the support lengths of the degree-2 ones.
+  const double t0 = N1[0] * b0, t1 = N1[1] * b1;
+  const double N2[3] = {r1 * t0, l2 * t0 + r2 * t1, l1 * t1};
+  // Degree 3, through the reciprocal support lengths of the degree-2 functions.
+  const double c0 = 1.0 / (r1 + l3), c1 = 1.0 / (r2 + l2), c2 = 1.0 / (r3 + l1);
+  const double m0 = N2[0] * c0, m1 = N2[1] * c1, m2 = N2[2] * c2;
+  D[0][0] = r1 * m0;
+  D[0][1] = l3 * m0 + r2 * m1;
+  D[0][2] = l2 * m1 + r3 * m2;
+  D[0][3] = l1 * m2;
+  // N'(i,3) = 3 (N(i,2) / (U[i+3] - U[i]) - N(i+1,2) / (U[i+4] - U[i+1])).
+  D[1][0] = -3.0 * m0;
+  D[1][1] = 3.0 * (m0 - m1);
+  D[1][2] = 3.0 * (m1 - m2);
+  D[1][3] = 3.0 * m2;
+  // N'(i,2) = 2 (N(i,1) / (U[i+2] - U[i]) - N(i+1,1) / (U[i+3] - U[i+1])), then as above.
+  const double d0 = -2.0 * t0 * c0, d1 = 2.0 * (t0 - t1) * c1, d2 = 2.0 * t1 * c2;
+  D[2][0] = -3.0 * d0;
+  D[2][1] = 3.0 * (d0 - d1);
+  D[2][2] = 3.0 * (d1 - d2);
+  D[2][3] = 3.0 * d2;
 }
 
 // In-place Cholesky of a symmetric positive definite band matrix (n rows, half-bandwidth w; row i holds
