@@ -45,10 +45,11 @@ class TAQ_EXPORT TAQMoCSStrokeUtilities {
                                   const VORListValVORMathPoint& points, const VORRawCollint* splits,
                                   const VORMathVector* endVectors, VORListValVORMathPoint* fittedPoints);
 
-  // Thins points in place so that the polyline of the result stays within tolerance (model units) of the
-  // original; the ends and the positions in keep (any order) are never dropped and are rewritten to their
-  // new positions. False, with nothing changed, for a negative or non-finite tolerance, a non-finite
-  // point or a position in keep outside the list.
+  // Thins points in place so that the polyline of the result stays within half the tolerance (model
+  // units) of the original, which leaves the other half to a fit of the result; the ends and the
+  // positions in keep (any order) are never dropped and are rewritten to their new positions. False,
+  // with nothing changed, for a negative or non-finite tolerance, a non-finite point or a position in
+  // keep outside the list.
   static bool SimplifyFitPoints(VORGeoFactory* factory, VORSoftwareConfiguration* config,
                                 VORListValVORMathPoint& points, VORRawCollint* keep, double tolerance);
 

@@ -24,6 +24,11 @@ namespace {
 constexpr double kCornerAngle = 45.0;
 // Relative difference of two squared distances below which they are equal: the difference is rounding.
 constexpr double kTie = 1e-9;
+// Share of the tolerance within which the thinned polyline stays of the drawn one. A fit of the thinned
+// points meets them within the whole tolerance and is drawn towards their chords: at a crest of a smooth
+// stroke, which the chord between the two thinned points that flank it cuts, a thinning at the whole
+// tolerance let the curve cut the drawing by more than the tolerance.
+constexpr double kThinShare = 0.5;
 
 double FitTolerance() {
   const double tol = static_cast<double>(TAQMoCSStrokeUtilities::mFitTolerance2D);
@@ -165,7 +170,7 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
   if (keep)
     for (int k : *keep) fixed[static_cast<size_t>(k - 1)] = 1;
   std::vector<char> stay = fixed;
-  const double tolSq = tolerance * tolerance;
+  const double tolSq = kThinShare * kThinShare * tolerance * tolerance;
   const VORMathPoint* p = points.Data();
   std::vector<double> dist(static_cast<size_t>(n), 0.0), arc(static_cast<size_t>(n), 0.0);
   for (int i = 1; i < n; ++i) arc[static_cast<size_t>(i)] = arc[static_cast<size_t>(i - 1)] + p[i].DistanceTo(p[i - 1]);
