@@ -12,18 +12,6 @@ double NowMs() {
   return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
-namespace {
-
-double DistanceToSegment(const VORMathPoint& p, const VORMathPoint& a, const VORMathPoint& b) {
-  const VORMathVector ab = b - a;
-  const double len2 = ab.GetSquareNorm();
-  double t = len2 > 0.0 ? (p - a).Dot(ab) / len2 : 0.0;
-  t = t < 0.0 ? 0.0 : (t > 1.0 ? 1.0 : t);
-  return p.DistanceTo(a + ab * t);
-}
-
-}  // namespace
-
 void StrokeSession::RecordEndPoints() {
   // The end points are where an end tangent is picked up: keep them on the stroke's ends.
   VORMathPoint ends[2];
@@ -256,9 +244,9 @@ StrokeFigures StrokeSession::Figures() {
   auto deviation = [&](const VORListValVORMathPoint& points) {
     double worst = 0.0;
     for (const VORMathPoint& p : points) {
-      double best = HUGE_VAL;
-      for (int i = 2; i <= coords.Size(); ++i) best = std::fmin(best, DistanceToSegment(p, coords[i - 1], coords[i]));
-      worst = std::fmax(worst, best);
+      VORMathPoint foot;
+      if (TAQMoCSStrokeUtilities::PolylineProjection(p, nullptr, coords, foot, nullptr) > 0.0)
+        worst = std::fmax(worst, p.DistanceTo(foot));
     }
     return worst;
   };

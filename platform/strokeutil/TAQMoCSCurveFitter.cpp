@@ -29,6 +29,17 @@ inline double SegmentDistanceSq(const Vec& p, const Vec& a, const Vec& b) {
   return Dot(d, d);
 }
 
+// The angle, in degrees, whose cosine is c (clamped to [-1, 1]). Small angles (most turns of a stroke)
+// by the series of acos near 1, which is exact to 1e-5 degrees there and cheaper.
+inline double AngleDegrees(double c) {
+  c = c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c);
+  if (c > 0.995) {
+    const double x = 1.0 - c;
+    return std::sqrt(2.0 * x) * (1.0 + x / 12.0) * (180.0 / M_PI);
+  }
+  return std::acos(c) * (180.0 / M_PI);
+}
+
 // Corner scale in sample spacings and in tolerances: the turn is measured over chords at least this long,
 // so that pixel steps and jitter smaller than the tolerance do not read as corners.
 // The factors are chosen off round numbers so that the pixel steps of a mouse (arc lengths that are
@@ -328,14 +339,9 @@ void TAQMoCSCurveFitter::ComputeTurns(bool withTurns) {
     const Vec u = Sub(p, AtArc(s - r, hint[0])), v = Sub(AtArc(s + r, hint[1]), p);
     const double c = Dot(u, v) / std::sqrt(Dot(u, u) * Dot(v, v));
     if (!std::isfinite(c)) return 0.0;
-    // Small turns (most points) by the series of acos near 1, which is exact to 1e-5 degrees there;
-    // turns near 180 degrees (a pen turning back) from the sine, since acos loses them to rounding
+    // Turns near 180 degrees (a pen turning back) from the sine, since acos loses them to rounding
     // there and equal turns must stay equal wherever the stroke lies.
-    if (c > 0.995) {
-      const double x = 1.0 - (c > 1.0 ? 1.0 : c);
-      return std::sqrt(2.0 * x) * (1.0 + x / 12.0) * (180.0 / M_PI);
-    }
-    if (c > -0.995) return std::acos(c) * (180.0 / M_PI);
+    if (c > -0.995) return AngleDegrees(c);
     const Vec w{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
     const double sine = std::sqrt(Dot(w, w) / (Dot(u, u) * Dot(v, v)));
     return (M_PI - std::asin(sine < 1.0 ? sine : 1.0)) * (180.0 / M_PI);
@@ -424,7 +430,7 @@ void TAQMoCSCurveFitter::FindCorners(double cornerAngle, std::vector<int>& corne
     if (near) continue;
     int lo = c, hi = c;
     for (int d : candidates)
-      if (!Sharper(c, d) && !Sharper(d, c) && std::fabs(mArc[static_cast<size_t>(d)] - mArc[static_cast<size_t>(c)]) < mScale)
+      if (EquallySharp(c, d) && std::fabs(mArc[static_cast<size_t>(d)] - mArc[static_cast<size_t>(c)]) < mScale)
         lo = std::min(lo, d), hi = std::max(hi, d);
     corners.push_back(lo == hi ? c : Middle(lo, hi));
   }
@@ -448,7 +454,7 @@ bool TAQMoCSCurveFitter::Sharper(int x, int y) const {
 
 int TAQMoCSCurveFitter::TiedNeighbour(int i, double cornerAngle) const {
   auto tied = [&](int j) {
-    return j >= 0 && j < GetPointCount() && IsCorner(j, cornerAngle) && !Sharper(i, j) && !Sharper(j, i) &&
+    return j >= 0 && j < GetPointCount() && IsCorner(j, cornerAngle) && EquallySharp(i, j) &&
            std::fabs(mArc[static_cast<size_t>(j)] - mArc[static_cast<size_t>(i)]) <= mScale;
   };
   const bool before = tied(i - 1), after = tied(i + 1);
@@ -548,10 +554,8 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
       const Vec d = Sub(q, prev);
       if (j > 1) {
         const double c = Dot(dir, d) / std::sqrt(Dot(dir, dir) * Dot(d, d));
-        // Coincident points, or lengths that overflow on huge coordinates, give no turn. Small turns
-        // by the series of acos near 1.
-        const double x = 1.0 - (c < -1.0 ? -1.0 : (c > 1.0 ? 1.0 : c));
-        if (std::isfinite(c)) turn += (x < 0.005 ? std::sqrt(2.0 * x) * (1.0 + x / 12.0) : std::acos(1.0 - x)) * (180.0 / M_PI);
+        // Coincident points, or lengths that overflow on huge coordinates, give no turn.
+        if (std::isfinite(c)) turn += AngleDegrees(c);
       }
       dir = d;
       prev = q;

@@ -93,6 +93,7 @@ class TAQMoCSCurveFitter {
   int Middle(int lo, int hi) const;
   // Whether point x is a sharper corner than point y, the same read either way along the points.
   bool Sharper(int x, int y) const;
+  bool EquallySharp(int x, int y) const { return !Sharper(x, y) && !Sharper(y, x); }
   // The largest deviation of the piece's fit.
   double FitPiece(int a, int b, const Vec& t0, const Vec& t1);
   void FitLine(int a, int b, const Vec& t0, const Vec& t1);
