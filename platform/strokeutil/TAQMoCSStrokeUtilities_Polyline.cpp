@@ -231,21 +231,26 @@ bool TAQMoCSStrokeUtilities::DeformPolyLine(VORListValVORMathPoint& points, cons
   VORMathPoint foot;
   int segment = 1;
   NearestFoot(from, nullptr, points, foot, segment);
+  VORMathPoint* p = points.Data();
+  // From on an anchor point: that anchor is dragged, and the two pieces it joins follow.
+  const TAQUtTolerance tol;
+  int on = 0;
+  for (int a : anchors)
+    if (a >= segment && a <= segment + 1 && foot.SquareDistanceTo(p[a - 1]) <= tol.LengthTolSq()) on = a;
   int lo = 1, hi = n;
   for (int a : anchors) {
-    if (a <= segment) lo = a;
-    if (a >= segment + 1 && a < hi) hi = a;
+    if (on ? a < on : a <= segment) lo = a;
+    if ((on ? a > on : a >= segment + 1) && a < hi) hi = a;
   }
-  if (hi - lo < 2) {
+  if (!on && hi - lo < 2) {
     first = lo;
     last = hi;
     return false;
   }
-  // The dragged point: the inner point of the piece nearest from.
-  VORMathPoint* p = points.Data();
-  int m = lo + 1;
+  // The dragged point: that anchor, else the inner point of the piece nearest from.
+  int m = on ? on : lo + 1;
   double best = std::numeric_limits<double>::infinity();
-  for (int k = lo + 1; k < hi; ++k) {
+  for (int k = lo + 1; k < hi && !on; ++k) {
     const double d = from.SquareDistanceTo(p[k - 1]);
     if (d < best) {
       best = d;
@@ -266,8 +271,8 @@ bool TAQMoCSStrokeUtilities::DeformPolyLine(VORListValVORMathPoint& points, cons
     p[k - 1] += move * w;
   }
   p[m - 1] = to;
-  first = lo + 1;
-  last = hi - 1;
+  first = std::min(lo + 1, m);
+  last = std::max(hi - 1, m);
   return true;
 }
 

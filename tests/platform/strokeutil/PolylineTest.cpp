@@ -97,7 +97,8 @@ TEST(PolylineTrim, KeepsAClosedOrNearlyClosedPolylineWholeBetweenItsEnds) {
 
 // Eleven points along x with anchors at points 1, 6, 7 and 11: a drag lands the dragged point on the target
 // and moves the run between the anchors around it, falling off towards them; around a piece without inner
-// points, or to a non-finite target, it fails with the points as they were.
+// points, or to a non-finite target, it fails with the points as they were. A drag from an anchor point
+// moves that anchor.
 TEST(DeformPolyLine, LandsTheDraggedPointOnTheTargetKeepsTheAnchorsAndRefusesWhatItCannotMove) {
   VORListValVORMathPoint points = Line(11), anchors;
   for (int a : {1, 6, 7, 11}) anchors.Append(points[a]);
@@ -121,6 +122,15 @@ TEST(DeformPolyLine, LandsTheDraggedPointOnTheTargetKeepsTheAnchorsAndRefusesWha
   }
   EXPECT_LT(points[2].GetY(), points[3].GetY());
   EXPECT_LT(points[5].GetY(), points[4].GetY());
+
+  // Dragged from an anchor point: that anchor lands on the target and both pieces it joins follow.
+  points = before;
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::DeformPolyLine(points, anchors, before[6], VORMathPoint(5, 2, 0), first, last));
+  EXPECT_TRUE(points[6] == VORMathPoint(5, 2, 0));
+  EXPECT_EQ(first, 2);
+  EXPECT_EQ(last, 6);
+  for (int i = 2; i <= 5; ++i) EXPECT_GT(points[i].GetY(), 0.0) << i;
+  for (int i : {1, 7, 8, 11}) EXPECT_TRUE(points[i] == before[i]) << i;
 }
 
 TEST(ForwardToPlane, ParallelDirectionOrNonFinitePointGivesAnEmptyOutput) {
