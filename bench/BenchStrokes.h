@@ -167,11 +167,14 @@ void RunOnCopies(benchmark::State& state, const TestStroke& prepared, VORGeoFact
     const bool done = op(*s);
     benchmark::DoNotOptimize(done);
     state.PauseTiming();
-    if (!done) state.SkipWithError("the edit was refused");
     delete s;
     RemoveCurvesBut(factory, keep);
+    if (!done) {
+      // The loop ends here, paused: the benchmark library refuses to resume timing after an error.
+      state.SkipWithError("the edit was refused");
+      break;
+    }
     state.ResumeTiming();
-    if (!done) break;
   }
   // What an application would still hold after the run: the prepared stroke's curves only.
   state.counters["factory_curves"] = factory.GetCurveCount();

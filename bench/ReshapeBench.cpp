@@ -31,12 +31,18 @@ void Drag(benchmark::State& state, Case c, Made made) {
 }
 
 // An anchor at the stroke's point nearest a pen 37 % of the way along, a little off the stroke; refit.
+// Where that point is an anchor already (the insertion is refused), the pen moves on by 1 % at a time.
 void Insert(benchmark::State& state, Case c, Made made) {
   std::unique_ptr<Prepared> p = Prepare(c, made);
   if (!p->ok) return state.SkipWithError("stroke not created");
   VORListValVORMathPoint coords;
   p->stroke.GetCoords(coords);
-  const VORMathPoint pen = Along(coords, 0.37) + VORMathVector(0.3, 0.2, 0.0);
+  VORMathPoint pen;
+  for (double along = 0.37; along < 0.6; along += 0.01) {
+    pen = Along(coords, along) + VORMathVector(0.3, 0.2, 0.0);
+    TestStroke trial(p->stroke);
+    if (trial.InsertAnchor(&p->config, &p->factory, pen)) break;
+  }
   RunOnCopies(state, p->stroke, p->factory, [&](TestStroke& s) {
     return s.InsertAnchor(&p->config, &p->factory, pen) && s.Update(&p->config, &p->factory, nullptr);
   });
