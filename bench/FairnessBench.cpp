@@ -18,6 +18,7 @@
 //  - Time over the real strokes: CreateInView + Update, and the fit of the drawn points alone.
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -207,7 +208,7 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-void TruthShapes(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
+void TruthShapes(VORGeoFactory& factory, VORSoftwareConfiguration& config, unsigned seed) {
   std::printf("\nGround-truth shapes drawn in a view (CreateInView + Update)\n");
   std::printf("%-22s %8s %8s %10s %10s %8s %10s\n", "shape", "points", "excess°", "truth dist", "ctrl pts",
               "direct", "time µs");
@@ -216,7 +217,7 @@ void TruthShapes(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
   for (const Shape& shape : Shapes()) {
     const Arc truth(Dense(shape, 40000));
     for (double sigma : {0.0, 0.15}) {
-      const Points pen = PenSamples(truth, 1.0, sigma, 17u);
+      const Points pen = PenSamples(truth, 1.0, sigma, seed);
       Drawn d = Draw(pen, factory, config);
       if (!d.ok) {
         std::printf("%-22s no stroke\n", shape.name.c_str());
@@ -338,12 +339,14 @@ void RealStrokes(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
       {"reversed", nullptr, nullptr, 0.25},
   };
   int drawnFar = 0, displayFar = 0;
+  long displayPoints = 0;
   double worstDrawn = 0.0, worstDisplay = 0.0;
   std::string worstDisplayFile;
   for (const std::string& file : files) {
     const Points pen = LoadStrokePoints(file);
     const Drawn base = Draw(pen, factory, config);
     if (!base.ok) continue;
+    displayPoints += base.display.Size();
     const double toDisplay = Directed(pen, base.display), toDrawn = Directed(base.display, pen);
     drawnFar += toDisplay > 1.1;
     displayFar += toDrawn > 1.1;
@@ -365,6 +368,7 @@ void RealStrokes(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
     }
   }
   std::printf("\nReal strokes (%zu) drawn in a view\n", files.size());
+  std::printf("  display points: %ld in all\n", displayPoints);
   std::printf("  drawn point farthest from the display:   %.3f, %d strokes over 1.1\n", worstDrawn, drawnFar);
   std::printf("  display point farthest from the drawing: %.3f, %d strokes over 1.1 (worst %s)\n", worstDisplay,
               displayFar, worstDisplayFile.c_str());
@@ -459,10 +463,13 @@ void Times(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
 
 }  // namespace
 
-int main() {
+// An argument, if given, seeds the jitter of the ground-truth shapes instead of 17: how much the figures
+// owe to one sample of the jitter.
+int main(int argc, char** argv) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
-  TruthShapes(factory, config);
+  const unsigned seed = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 17u;
+  TruthShapes(factory, config, seed);
   Corners(factory, config);
   RealStrokes(factory, config);
   HugeStrokes(factory, config);

@@ -9,18 +9,18 @@
 #include "VORGeoFactory.h"
 
 namespace {
-// Chordal deviation of the display polyline, model units.
+// Chordal deviation of the display polyline, model units, of a stroke whose points have no reach.
 const float kDisplayTolerance = 0.1f;
-// The display of a stroke follows its curve no closer than this share of the stroke's reach, so that a
-// stroke drawn a million times larger does not show a million times more display points. Strokes that
-// reach less than 100 units from their centroid keep kDisplayTolerance. Past a reach of 500 units the
-// tolerance is coarser than the fit's, and Tessellate joins flat spans in a row: the fit of a large
-// stroke holds a share of its extent and has spans the display does not need.
+// The display of a stroke follows its curve to this share of the stroke's reach, at every size: 0.1
+// model units for a stroke that reaches 100 units from its centroid. A stroke drawn ten or a million
+// times larger shows the same display, point for point, where its curve has the same shape; past a
+// reach of 500 units the tolerance is coarser than the fit's, and Tessellate joins flat spans in a row
+// (the fit of a large stroke holds a share of its extent and has spans the display does not need).
 const double kDisplayShare = 1e-3;
 
-// The chordal deviation of the display of a curve fitted to points: kDisplayTolerance, or the share
-// of the points' reach when that is coarser: the farthest distance from their centroid, which does not
-// change when the stroke is moved, turned or reversed.
+// The chordal deviation of the display of a curve fitted to points: the share of the points' reach, the
+// farthest distance from their centroid, which does not change when the stroke is moved, turned or
+// reversed.
 double DisplayTolerance(const VORListValVORMathPoint& points) {
   const int n = points.Size();
   if (n == 0) return kDisplayTolerance;
@@ -30,7 +30,7 @@ double DisplayTolerance(const VORListValVORMathPoint& points) {
   double far = 0.0;
   for (const VORMathPoint& p : points) far = std::max(far, p.SquareDistanceTo(centroid));
   const double share = kDisplayShare * std::sqrt(far);
-  return std::isfinite(share) && share > kDisplayTolerance ? share : static_cast<double>(kDisplayTolerance);
+  return std::isfinite(share) && share > 0.0 ? share : static_cast<double>(kDisplayTolerance);
 }
 }  // namespace
 
