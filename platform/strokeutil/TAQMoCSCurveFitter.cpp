@@ -66,6 +66,12 @@ constexpr double kTurnTie = 1e-6;
 // Weight of the fairness term (second differences of the poles) relative to the data per pole. Small:
 // it only settles poles that the data leave free and damps wiggles the points do not ask for.
 constexpr double kFairness = 1e-2;
+// Points whose mean gap is more than kSparseFrom tolerances (thinned ones: a pen samples far closer)
+// stand for the drawing between them, and the curve meets them within a smaller share of the
+// tolerance, down to kSparseShare from kSparseTo tolerances on. The share changes linearly between.
+constexpr double kSparseFrom = 8.0;
+constexpr double kSparseTo = 12.0;
+constexpr double kSparseShare = 0.6;
 // Weight, against one drawn point, of the second difference of the poles at an end whose direction is
 // imposed: the curve leaves along the direction, not merely tangent to it, and turns later.
 constexpr double kStraightEnd = 10.0;
@@ -202,6 +208,7 @@ bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double 
   mArc.clear();
   mFilledOf.clear();
   mAdded.clear();
+  mDrawnErrScale = 1.0;
   mTolerance = tolerance > 0.0 && std::isfinite(tolerance) ? tolerance : 0.5;
   const int n = points.Size();
   const VORMathPoint* p = points.Data();
@@ -259,6 +266,12 @@ void TAQMoCSCurveFitter::FillLongChords() {
   }
   const double budget = std::max(static_cast<double>(kChordPoints), kChordBudget * n);
   if (wanted > budget) maxGap *= wanted / budget;
+  // Points that lie far apart (thinned ones) stand for the drawing between them, and the curve meets
+  // them within a smaller share of the tolerance: the deviation of a drawn point counts 1 / share times,
+  // with the share from the mean gap between neighbouring points; an added point's counts once.
+  const double meanGap = n > 1 ? (mArc.back() - mArc.front()) / (n - 1) : 0.0;
+  const double r = (meanGap / mTolerance - kSparseFrom) / (kSparseTo - kSparseFrom);
+  mDrawnErrScale = r > 0.0 && std::isfinite(r) ? 1.0 / (1.0 + (kSparseShare - 1.0) * std::min(r, 1.0)) : 1.0;
   std::vector<Vec> points;
   std::vector<double> arc;
   std::vector<char> added;
@@ -722,14 +735,23 @@ bool TAQMoCSCurveFitter::SolvePoles(int a, int b, const Vec& t0, const Vec& t1) 
       }
     }
   }
-  // Fairness: lambda * |Q(p-1) - 2 Q(p) + Q(p+1)|^2 for every unknown pole p.
+  // Fairness: lambda * |second difference at pole p|^2 for every unknown pole p, the difference of the
+  // slopes (Q(p+1) - Q(p)) / h2 and (Q(p) - Q(p-1)) / h1 over the spacings of the poles' parameters
+  // (Greville abscissae), times their mean spacing: Q(p-1) - 2 Q(p) + Q(p+1) on even knots. A plain
+  // second difference on uneven knots (spans halved where the points asked for it) pulls the poles of a
+  // short span as far apart as those of a long one, and the curve there runs ahead and back: a fold.
   const double lambda = kFairness * static_cast<double>(m) / static_cast<double>(poles);
   const bool lockA = !IsZero(t0), lockB = !IsZero(t1);
   for (int p = 1; p <= poles - 2; ++p) {
     const bool straight = (p == 1 && lockA && mStraight[0]) || (p == poles - 2 && lockB && mStraight[1]);
     const double w = straight ? std::max(lambda, kStraightEnd) : lambda;
     const int idx[3] = {p - 1, p, p + 1};
-    const double cf[3] = {1.0, -2.0, 1.0};
+    const double g0 = (U[p] + U[p + 1] + U[p + 2]) / 3.0, g1 = (U[p + 1] + U[p + 2] + U[p + 3]) / 3.0,
+                 g2 = (U[p + 2] + U[p + 3] + U[p + 4]) / 3.0;
+    const double h1 = g1 - g0, h2 = g2 - g1, hm = 0.5 * (h1 + h2);
+    const bool coincident = !(h1 > 0.0 && h2 > 0.0);
+    const double cf[3] = {coincident ? 1.0 : hm / h1, coincident ? -2.0 : -(hm / h1 + hm / h2),
+                          coincident ? 1.0 : hm / h2};
     for (int r = 0; r < 3; ++r) {
       const int ui = idx[r] - 1;
       if (ui < 0 || ui >= K) continue;
@@ -892,7 +914,8 @@ double TAQMoCSCurveFitter::Reparameterise(int a, int b, bool newton) {
       d2 = Add(d2, Scale(q, D[2][r]));
     }
     const Vec e = Sub(c, P[i]);
-    const double err = Norm(e);
+    const bool added = !mAdded.empty() && mAdded[static_cast<size_t>(a + i)];
+    const double err = Norm(e) * (added ? 1.0 : mDrawnErrScale);
     mErr[static_cast<size_t>(i)] = err;
     maxErr = std::max(maxErr, err);
     if (!newton || i == 0 || i == m - 1 || mPinned[static_cast<size_t>(i)]) continue;

@@ -113,6 +113,7 @@ class TAQMoCSCurveFitter {
   std::vector<int> mCleanOf;  // input position - 1 -> cleaned position
   std::vector<int> mFilledOf;  // cleaned position before FillLongChords -> after
   std::vector<char> mAdded;    // per point: added along a chord by FillLongChords (empty: none added)
+  double mDrawnErrScale = 1.0;  // factor of the deviation of a drawn (not added) point
   std::vector<double> mArc;
   std::vector<double> mTurn;      // TurnAngle per point
   std::vector<double> mWideTurn;  // turn over four corner scales per point
