@@ -29,6 +29,12 @@ constexpr double kTie = 1e-9;
 // stroke, which the chord between the two thinned points that flank it cuts, a thinning at the whole
 // tolerance let the curve cut the drawing by more than the tolerance.
 constexpr double kThinShare = 0.5;
+// Smoothing before thinning: half-width of the window along the stroke (in tolerances), the farthest a
+// point may move (share of the tolerance; the thinning keeps the rest), and the most points the window
+// holds on either side.
+constexpr double kSmoothReach = 20.0;
+constexpr double kSmoothShare = 0.5;
+constexpr int kSmoothPoints = 8;
 
 double FitTolerance() {
   const double tol = static_cast<double>(TAQMoCSStrokeUtilities::mFitTolerance2D);
@@ -154,6 +160,78 @@ VORCurve* TAQMoCSStrokeUtilities::CreateFitCurve(VORGeoFactory* factory, VORSoft
   return curve;
 }
 
+namespace {
+
+// Offset from q[i] of the value at arc[i] of the quadratic in arc length fitted by weighted least squares
+// to the points lo..hi, with weights (1 - (d / reach)^2)^2 in their arc distance d from point i; zero
+// when they do not determine a quadratic. A point at the edge of the window weighs nothing, and three
+// points are interpolated (no offset): the offset grows continuously as points come into the window, so
+// that a rounding error cannot tip a point into or out of the smoothing.
+VORMathVector LocalQuadratic(const VORMathPoint* q, const double* arc, int lo, int hi, int i, double reach) {
+  double S[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
+  double T[3][3] = {{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}};
+  int count = 0;
+  for (int j = lo; j <= hi; ++j) {
+    const double t = (arc[j] - arc[i]) / reach;
+    const double w = (1.0 - t * t) * (1.0 - t * t);
+    if (!(w > 0.0) || !(std::fabs(t) < 1.0)) continue;
+    ++count;
+    double tw = w;
+    for (double& sk : S) {
+      sk += tw;
+      tw *= t;
+    }
+    // Relative to point i, so that the sums do not carry the stroke's position.
+    const VORMathVector d = q[j] - q[i];
+    const double v[3] = {d.GetX(), d.GetY(), d.GetZ()};
+    for (int c = 0; c < 3; ++c) {
+      T[c][0] += w * v[c];
+      T[c][1] += w * t * v[c];
+      T[c][2] += w * t * t * v[c];
+    }
+  }
+  // The value at t = 0 of the solution of [S0 S1 S2; S1 S2 S3; S2 S3 S4] c = T, by Cramer's rule.
+  const double m00 = S[2] * S[4] - S[3] * S[3], m01 = S[1] * S[4] - S[3] * S[2], m02 = S[1] * S[3] - S[2] * S[2];
+  const double det = S[0] * m00 - S[1] * m01 + S[2] * m02;
+  if (count < 4 || !(det > 1e-12 * S[0] * S[0] * S[0])) return VORMathVector(0.0, 0.0, 0.0);
+  double c0[3];
+  for (int c = 0; c < 3; ++c) c0[c] = (T[c][0] * m00 - T[c][1] * m01 + T[c][2] * m02) / det;
+  return VORMathVector(c0[0], c0[1], c0[2]);
+}
+
+// The points smoothed between fixed positions, which stay as they are: each other point moves towards
+// the value at it of a quadratic in arc length fitted to its neighbours along the stroke within reach
+// (a local regression), by at most cap. The window holds no point across a fixed position, and at most
+// kSmoothPoints points on either side: points drawn closer than the tolerance need no wider window to
+// average, and a count, unlike an arc length, does not change under rounding. Jitter and pixel steps
+// average out, and a bend keeps its curvature, which a plain average would cut.
+std::vector<VORMathPoint> Smoothed(const VORListValVORMathPoint& points, const std::vector<char>& fixed,
+                                   const std::vector<double>& arc, double reach, double cap) {
+  const int n = points.Size();
+  const VORMathPoint* q = points.Data();
+  const double* s = arc.data();
+  std::vector<VORMathPoint> out(points.begin(), points.end());
+  if (!(reach > 0.0) || !(cap > 0.0)) return out;
+  for (int i = 0, before = 0, after = 0; i < n; ++i) {
+    if (fixed[static_cast<size_t>(i)]) {
+      before = i;
+      continue;
+    }
+    if (after < i)
+      for (after = i + 1; !fixed[static_cast<size_t>(after)];) ++after;
+    int lo = std::max(before, i - kSmoothPoints), hi = std::min(after, i + kSmoothPoints);
+    while (s[i] - s[lo] >= reach) ++lo;
+    while (s[hi] - s[i] >= reach) --hi;
+    const VORMathVector offset = LocalQuadratic(q, s, lo, hi, i, reach);
+    // Scaled down as a whole, so that the cap moves a point continuously.
+    const double len = offset.GetNorm();
+    out[static_cast<size_t>(i)] = q[i] + (len > cap ? offset * (cap / len) : offset);
+  }
+  return out;
+}
+
+}  // namespace
+
 bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSoftwareConfiguration* /*config*/,
                                                VORListValVORMathPoint& points, VORRawCollint* keep,
                                                double tolerance) {
@@ -171,9 +249,15 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
     for (int k : *keep) fixed[static_cast<size_t>(k - 1)] = 1;
   std::vector<char> stay = fixed;
   const double tolSq = kThinShare * kThinShare * tolerance * tolerance;
-  const VORMathPoint* p = points.Data();
   std::vector<double> dist(static_cast<size_t>(n), 0.0), arc(static_cast<size_t>(n), 0.0);
-  for (int i = 1; i < n; ++i) arc[static_cast<size_t>(i)] = arc[static_cast<size_t>(i - 1)] + p[i].DistanceTo(p[i - 1]);
+  for (int i = 1; i < n; ++i) arc[static_cast<size_t>(i)] = arc[static_cast<size_t>(i - 1)] + points[i + 1].DistanceTo(points[i]);
+  // Thinned from the smoothed points, which it hands back: each within kSmoothShare of the tolerance of
+  // its drawn point, and the thinned polyline within kThinShare of the smoothed one. The thinning keeps
+  // the points where the polyline strays farthest from a chord: among drawn points, those the jitter
+  // pushed out.
+  const std::vector<VORMathPoint> smooth =
+      Smoothed(points, fixed, arc, kSmoothReach * tolerance, kSmoothShare * tolerance);
+  const VORMathPoint* p = smooth.data();
   std::vector<std::pair<int, int>> stack;
   int a = 0;
   for (int b = 1; b < n; ++b) {

@@ -2,8 +2,10 @@
 // through all its drawn points, on real strokes, strokes drawn backwards, cut strokes and bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "../edit/EditTestSupport.h"
 #include "TAQMoCSStrokeUtilities.h"
@@ -14,20 +16,24 @@ namespace {
 
 using namespace edit_test;
 
-// The drawing direction of the display polyline at the piece nearest point (the first of equally near
-// ones). Real strokes step back and forth where the pen paused, so it is the given point's piece that
-// counts, not the projected point's.
-VORMathVector DrawnDirectionNear(const VORListValVORMathPoint& coords, const VORMathPoint& point) {
-  int best = 1;
-  double bestDistance = 1e300;
+// Whether direction runs the way the display polyline was drawn at the piece nearest point, or at one of
+// equally near pieces (a stroke that goes back over itself). Real strokes step back and forth where the
+// pen paused, so it is the given point's piece that counts, not the projected point's.
+bool FollowsTheDrawingNear(const VORListValVORMathPoint& coords, const VORMathPoint& point,
+                           const VORMathDirection& direction) {
+  std::vector<double> distances(static_cast<size_t>(coords.Size()), 1e300);
+  double nearest = 1e300;
   for (int i = 1; i < coords.Size(); ++i) {
+    if (coords[i].DistanceTo(coords[i + 1]) <= 1e-6) continue;
     VORListValVORMathPoint piece;
     piece.Append(coords[i]);
     piece.Append(coords[i + 1]);
-    const double d = DistanceToPolyline(piece, point);
-    if (d < bestDistance - 1e-12 && coords[i].DistanceTo(coords[i + 1]) > 1e-6) { bestDistance = d; best = i; }
+    distances[static_cast<size_t>(i)] = DistanceToPolyline(piece, point);
+    nearest = std::min(nearest, distances[static_cast<size_t>(i)]);
   }
-  return coords[best + 1] - coords[best];
+  for (int i = 1; i < coords.Size(); ++i)
+    if (distances[static_cast<size_t>(i)] <= nearest + 1e-9 && direction.Dot(coords[i + 1] - coords[i]) > 0.0) return true;
+  return false;
 }
 
 // Projects points near the stroke at several places and both ends; each projection must lie on the
@@ -47,7 +53,7 @@ void ExpectProjectionsFollowTheDrawing(TestStroke& s, VORSoftwareConfiguration& 
     ASSERT_GE(curves.Size(), 1);
     EXPECT_LT(DistanceToCurve(*curves[1], projected), 1e-6);
     EXPECT_NEAR(direction.GetVector().GetNorm(), 1.0, 1e-12);
-    EXPECT_GT(direction.Dot(DrawnDirectionNear(coords, near)), 0.0);
+    EXPECT_TRUE(FollowsTheDrawingNear(coords, near, direction));
   }
 }
 

@@ -2,6 +2,7 @@
 // earlier state exactly, the store stays bounded, and many threads at once stay safe.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -87,8 +88,17 @@ TEST(StrokeServerApi, UndoAndRedoGiveBackEveryStateExactly) {
   StrokeServer server(8, 200, 20);
   Api api{server};
   const std::string id = api.Create("data/strokes/real/Balinese-character02-0109_08-0.json");
-  const json display = api.Call("GET", "/api/strokes/" + id, "")["display"]["coords"];
-  const json mid = display[display.size() * 2 / 5];
+  const json state = api.Call("GET", "/api/strokes/" + id, "");
+  const json display = state["display"]["coords"];
+  // A display point from two fifths along on that is no anchor: the insertion there is not refused.
+  auto farFromAnchors = [&](const json& p) {
+    for (const json& a : state["anchors"])
+      if (std::hypot(a[0].get<double>() - p[0].get<double>(), a[1].get<double>() - p[1].get<double>()) < 1.0) return false;
+    return true;
+  };
+  size_t at = display.size() * 2 / 5;
+  while (at + 1 < display.size() && !farFromAnchors(display[at])) ++at;
+  const json mid = display[at];
   const json to = {mid[0].get<double>() + 1.5, mid[1].get<double>() + 1.0, 0.0};
   const std::vector<std::pair<std::string, json>> edits = {
       {"insert", {{"point", mid}}},
