@@ -168,34 +168,32 @@ namespace {
 // points are interpolated (no offset): the offset grows continuously as points come into the window, so
 // that a rounding error cannot tip a point into or out of the smoothing.
 VORMathVector LocalQuadratic(const VORMathPoint* q, const double* arc, int lo, int hi, int i, double reach) {
-  double S[5] = {0.0, 0.0, 0.0, 0.0, 0.0};
-  double T[3][3] = {{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, {0.0, 0.0, 0.0}};
-  int count = 0;
+  double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0;
+  double t0[3] = {0.0, 0.0, 0.0}, t1[3] = {0.0, 0.0, 0.0}, t2[3] = {0.0, 0.0, 0.0};
+  const double inv = 1.0 / reach, x = q[i].GetX(), y = q[i].GetY(), z = q[i].GetZ();
   for (int j = lo; j <= hi; ++j) {
-    const double t = (arc[j] - arc[i]) / reach;
-    const double w = (1.0 - t * t) * (1.0 - t * t);
-    if (!(w > 0.0) || !(std::fabs(t) < 1.0)) continue;
-    ++count;
-    double tw = w;
-    for (double& sk : S) {
-      sk += tw;
-      tw *= t;
-    }
+    // The window holds only points closer than reach: |t| < 1.
+    const double t = (arc[j] - arc[i]) * inv, u = 1.0 - t * t;
+    const double w = u * u, wt = w * t, wtt = wt * t;
+    s0 += w;
+    s1 += wt;
+    s2 += wtt;
+    s3 += wtt * t;
+    s4 += wtt * t * t;
     // Relative to point i, so that the sums do not carry the stroke's position.
-    const VORMathVector d = q[j] - q[i];
-    const double v[3] = {d.GetX(), d.GetY(), d.GetZ()};
+    const double d[3] = {q[j].GetX() - x, q[j].GetY() - y, q[j].GetZ() - z};
     for (int c = 0; c < 3; ++c) {
-      T[c][0] += w * v[c];
-      T[c][1] += w * t * v[c];
-      T[c][2] += w * t * t * v[c];
+      t0[c] += w * d[c];
+      t1[c] += wt * d[c];
+      t2[c] += wtt * d[c];
     }
   }
-  // The value at t = 0 of the solution of [S0 S1 S2; S1 S2 S3; S2 S3 S4] c = T, by Cramer's rule.
-  const double m00 = S[2] * S[4] - S[3] * S[3], m01 = S[1] * S[4] - S[3] * S[2], m02 = S[1] * S[3] - S[2] * S[2];
-  const double det = S[0] * m00 - S[1] * m01 + S[2] * m02;
-  if (count < 4 || !(det > 1e-12 * S[0] * S[0] * S[0])) return VORMathVector(0.0, 0.0, 0.0);
+  // The value at t = 0 of the solution of [s0 s1 s2; s1 s2 s3; s2 s3 s4] c = T, by Cramer's rule.
+  const double m00 = s2 * s4 - s3 * s3, m01 = s1 * s4 - s3 * s2, m02 = s1 * s3 - s2 * s2;
+  const double det = s0 * m00 - s1 * m01 + s2 * m02;
+  if (hi - lo < 3 || !(det > 1e-12 * s0 * s0 * s0)) return VORMathVector(0.0, 0.0, 0.0);
   double c0[3];
-  for (int c = 0; c < 3; ++c) c0[c] = (T[c][0] * m00 - T[c][1] * m01 + T[c][2] * m02) / det;
+  for (int c = 0; c < 3; ++c) c0[c] = (t0[c] * m00 - t1[c] * m01 + t2[c] * m02) / det;
   return VORMathVector(c0[0], c0[1], c0[2]);
 }
 
