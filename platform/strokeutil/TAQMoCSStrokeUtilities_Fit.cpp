@@ -248,7 +248,8 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
   std::vector<char> stay = fixed;
   const double tolSq = kThinShare * kThinShare * tolerance * tolerance;
   std::vector<double> dist(static_cast<size_t>(n), 0.0), arc(static_cast<size_t>(n), 0.0);
-  for (int i = 1; i < n; ++i) arc[static_cast<size_t>(i)] = arc[static_cast<size_t>(i - 1)] + points[i + 1].DistanceTo(points[i]);
+  const VORMathPoint* drawn = points.Data();
+  for (int i = 1; i < n; ++i) arc[static_cast<size_t>(i)] = arc[static_cast<size_t>(i - 1)] + drawn[i].DistanceTo(drawn[i - 1]);
   // Thinned from the smoothed points, which it hands back: each within kSmoothShare of the tolerance of
   // its drawn point, and the thinned polyline within kThinShare of the smoothed one. The thinning keeps
   // the points where the polyline strays farthest from a chord: among drawn points, those the jitter
