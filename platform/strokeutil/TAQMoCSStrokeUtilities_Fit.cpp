@@ -13,7 +13,8 @@
 #include "VORGeoFactory.h"
 
 // Every fitted curve keeps each of its points within this distance (model units) of the curve, and the
-// thinning before a fit keeps the thinned polyline within it of the drawn one.
+// thinning before a fit keeps the thinned polyline within it of the drawn one; both work coarser where
+// the points resolve no such detail (points of a stroke drawn on a coarse view, thinned points).
 float TAQMoCSStrokeUtilities::mFitTolerance2D = 0.5f;
 // Display polylines stay within this chordal deviation (model units) of their curve.
 float TAQMoCSStrokeUtilities::mDisplayFitTolerance = 0.05f;
@@ -29,6 +30,14 @@ constexpr double kTie = 1e-9;
 // stroke, which the chord between the two thinned points that flank it cuts, a thinning at the whole
 // tolerance let the curve cut the drawing by more than the tolerance.
 constexpr double kThinShare = 0.5;
+// Resolution of drawn points: the share of points that scatter less (the rest: corners, pen slips) and
+// the factor of their scatter; the share of gaps that are closer and the factor of that spacing. A
+// mouse's pixel steps scatter by up to a third of a pixel, and half a pixel is the fit tolerance of a
+// stroke drawn at its own size on pixels of 0.8 to 1 model units.
+constexpr double kScatterShare = 0.9;
+constexpr double kScatterFactor = 3.0;
+constexpr double kCloseShare = 0.02;
+constexpr double kCloseFactor = 0.5;
 // Smoothing before thinning: half-width of the window along the stroke (in tolerances), the farthest a
 // point may move (share of the tolerance; the thinning keeps the rest), and the most points the window
 // holds on either side.
@@ -197,6 +206,53 @@ VORMathVector LocalQuadratic(const VORMathPoint* q, const double* arc, int lo, i
   return VORMathVector(c0[0], c0[1], c0[2]);
 }
 
+// The finest detail that drawn points resolve, model units: half their closest spacing (of the gaps
+// between neighbours, the one that one in fifty is shorter than; for a mouse, a pixel), or, where they
+// scatter less about a smooth path (a tablet's close samples, the points of a smooth polyline), three
+// times that scatter: the distance of a point from the quadratic in arc length fitted to it and two
+// neighbours on either side, which nine points in ten keep within. It grows with the drawing's size, as
+// a tolerance in model units does not. 0 for fewer than five points.
+double Resolution(const VORListValVORMathPoint& points) {
+  const int n = points.Size();
+  if (n < 5) return 0.0;
+  const VORMathPoint* p = points.Data();
+  std::vector<double> gap(static_cast<size_t>(n - 1)), close, scatter;
+  close.reserve(static_cast<size_t>(n));
+  scatter.reserve(static_cast<size_t>(n));
+  for (int i = 1; i < n; ++i) {
+    gap[static_cast<size_t>(i - 1)] = p[i].DistanceTo(p[i - 1]);
+    if (gap[static_cast<size_t>(i - 1)] > 0.0) close.push_back(gap[static_cast<size_t>(i - 1)]);
+  }
+  // The quadratic's value at point i is a weighted sum of the five points, with the weights from the
+  // first row of the inverse of the moments of their arc offsets t; taken relative to point i, so that
+  // the sum does not carry the stroke's position.
+  for (int i = 2; i + 2 < n; ++i) {
+    const double* g = gap.data() + i - 2;
+    const double t[5] = {-g[0] - g[1], -g[1], 0.0, g[2], g[2] + g[3]};
+    double s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0;
+    for (double x : t) {
+      const double x2 = x * x;
+      s1 += x;
+      s2 += x2;
+      s3 += x2 * x;
+      s4 += x2 * x2;
+    }
+    const double m00 = s2 * s4 - s3 * s3, m01 = s1 * s4 - s3 * s2, m02 = s1 * s3 - s2 * s2;
+    const double det = 5.0 * m00 - s1 * m01 + s2 * m02;
+    if (!(det > 1e-9 * s2 * s2 * s2)) continue;  // repeated points: no quadratic
+    VORMathVector r(0.0, 0.0, 0.0);
+    for (int j = 0; j < 5; ++j)
+      if (j != 2) r = r + (p[i - 2 + j] - p[i]) * ((m00 - t[j] * m01 + t[j] * t[j] * m02) / det);
+    scatter.push_back(r.GetSquareNorm());
+  }
+  if (scatter.empty() || close.empty()) return 0.0;
+  const auto s = scatter.begin() + static_cast<std::ptrdiff_t>(static_cast<double>(scatter.size() - 1) * kScatterShare);
+  std::nth_element(scatter.begin(), s, scatter.end());
+  const auto c = close.begin() + static_cast<std::ptrdiff_t>(static_cast<double>(close.size() - 1) * kCloseShare);
+  std::nth_element(close.begin(), c, close.end());
+  return std::min(kScatterFactor * std::sqrt(*s), kCloseFactor * *c);
+}
+
 // The points smoothed between fixed positions, which stay as they are: each other point moves towards
 // the value at it of a quadratic in arc length fitted to its neighbours along the stroke within reach
 // (a local regression), by at most cap. The window holds no point across a fixed position, and at most
@@ -246,6 +302,10 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
   if (keep)
     for (int k : *keep) fixed[static_cast<size_t>(k - 1)] = 1;
   std::vector<char> stay = fixed;
+  // Thinned no finer than the drawing resolves: the pixel steps of a stroke drawn ten times larger
+  // (on a view zoomed out ten times) are smoothed and thinned as those of the stroke at its own size.
+  const double resolution = Resolution(points);
+  if (resolution > tolerance && std::isfinite(resolution)) tolerance = resolution;
   const double tolSq = kThinShare * kThinShare * tolerance * tolerance;
   std::vector<double> dist(static_cast<size_t>(n), 0.0), arc(static_cast<size_t>(n), 0.0);
   const VORMathPoint* drawn = points.Data();
