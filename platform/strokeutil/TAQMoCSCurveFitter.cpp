@@ -99,6 +99,13 @@ constexpr double kChordBudget = 4.0;
 constexpr int kChordPoints = 256;
 // The tolerance never falls below this fraction of the points' extent.
 constexpr double kRelativeTolerance = 1e-4;
+// Far-apart points (see kSparseFrom) were thinned from a drawing at some tolerance, which their
+// vertices show: each turns away from the chord of its neighbours by about that much. The fit widens
+// its tolerance to the median of those distances, weighed in with the sparseness and with the count
+// of vertices (none up to kVerticesFrom, all from kVerticesFrom + kVerticesSpan): a handful of
+// vertices shows more of the shape's turn than of the thinning.
+constexpr double kVerticesFrom = 4.0;
+constexpr double kVerticesSpan = 8.0;
 
 // Span k of the clamped cubic knot vector U (poles n) holding u: U[k] <= u < U[k + 1], 3 <= k <= n - 1.
 inline int FindSpan(const double* U, int n, double u, int hint) {
@@ -256,6 +263,27 @@ int TAQMoCSCurveFitter::CleanIndex(int position) const {
 void TAQMoCSCurveFitter::FillLongChords() {
   const int n = GetPointCount();
   mFilledOf.resize(static_cast<size_t>(n));
+  // Points that lie far apart (thinned ones) stand for the drawing between them, and the curve meets
+  // them within a smaller share of the tolerance: the deviation of a drawn point counts 1 / share times,
+  // with the share from the mean gap between neighbouring points; an added point's counts once.
+  const double meanGap = n > 1 ? (mArc.back() - mArc.front()) / (n - 1) : 0.0;
+  const double r = std::min((meanGap / mTolerance - kSparseFrom) / (kSparseTo - kSparseFrom), 1.0);
+  const bool sparse = r > 0.0 && std::isfinite(r);
+  mDrawnErrScale = sparse ? 1.0 / (1.0 + (kSparseShare - 1.0) * r) : 1.0;
+  // The tolerance they were thinned at, from how far each vertex turns away from its neighbours' chord:
+  // a drawing thinned ten times coarser (drawn ten times larger) is fitted ten times coarser, and its
+  // curve is the same but for the size.
+  if (sparse && n > 2) {
+    std::vector<double> off(static_cast<size_t>(n - 2));
+    for (int i = 1; i + 1 < n; ++i)
+      off[static_cast<size_t>(i - 1)] = SegmentDistanceSq(mPoints[static_cast<size_t>(i)], mPoints[static_cast<size_t>(i - 1)],
+                                                          mPoints[static_cast<size_t>(i + 1)]);
+    const auto mid = off.begin() + static_cast<std::ptrdiff_t>((off.size() - 1) / 2);
+    std::nth_element(off.begin(), mid, off.end());
+    const double count = std::min(1.0, std::max(0.0, (static_cast<double>(n - 2) - kVerticesFrom) / kVerticesSpan));
+    const double thinned = r * count * std::sqrt(*mid);
+    if (thinned > mTolerance && std::isfinite(thinned)) mTolerance = thinned;
+  }
   // At most kChordBudget added points per drawn point (and kChordPoints at least): a stroke of huge
   // extent gets its chords filled more coarsely rather than a flood of points.
   double maxGap = kChordTolerances * mTolerance;
@@ -266,12 +294,6 @@ void TAQMoCSCurveFitter::FillLongChords() {
   }
   const double budget = std::max(static_cast<double>(kChordPoints), kChordBudget * n);
   if (wanted > budget) maxGap *= wanted / budget;
-  // Points that lie far apart (thinned ones) stand for the drawing between them, and the curve meets
-  // them within a smaller share of the tolerance: the deviation of a drawn point counts 1 / share times,
-  // with the share from the mean gap between neighbouring points; an added point's counts once.
-  const double meanGap = n > 1 ? (mArc.back() - mArc.front()) / (n - 1) : 0.0;
-  const double r = (meanGap / mTolerance - kSparseFrom) / (kSparseTo - kSparseFrom);
-  mDrawnErrScale = r > 0.0 && std::isfinite(r) ? 1.0 / (1.0 + (kSparseShare - 1.0) * std::min(r, 1.0)) : 1.0;
   std::vector<Vec> points;
   std::vector<double> arc;
   std::vector<char> added;

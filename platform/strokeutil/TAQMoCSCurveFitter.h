@@ -37,7 +37,8 @@ class TAQMoCSCurveFitter {
   // Adds evenly spaced points along every chord longer than four tolerances, so that the fit has to
   // follow the chord and cannot bulge between far-apart points (thinned points). Corners and turns
   // are read before: afterwards every point reads as turning by 0. Positions read before map onto the
-  // filled points through FilledIndex.
+  // filled points through FilledIndex. Far-apart points also widen the tolerance to the detail they
+  // were thinned at (see the source).
   void FillLongChords();
   int FilledIndex(int i) const;
   int GetPointCount() const { return static_cast<int>(mPoints.size()); }
