@@ -12,9 +12,9 @@
 //  - The real strokes of the shared data: the farthest drawn point from the display and the farthest
 //    display point from the drawn polyline; how much the display changes (Hausdorff distance, mapped back)
 //    when the stroke is drawn moved, rotated about the view axis or in reverse order; the anchor count.
-//  - Large strokes (real strokes scaled by 10 to 1e12): display points against the stroke at its own
-//    size, how far the display and the drawing lie apart (mapped back), and at 1e12 the time of drawing
-//    and of a hard subset.
+//  - Large strokes (real strokes scaled by 3 to 1e12): display points against the stroke at its own
+//    size, control points and anchors of all of them against theirs at own size, how far the display and
+//    the drawing lie apart (mapped back), and at 1e12 the time of drawing and of a hard subset.
 //  - Time over the real strokes: CreateInView + Update, and the fit of the drawn points alone.
 #include <algorithm>
 #include <chrono>
@@ -387,21 +387,25 @@ void HugeStrokes(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
               files.size());
   std::vector<Drawn> own;
   double ownDrawn = 0.0, ownDisplay = 0.0;
+  int ownPoles = 0, ownAnchors = 0;
   for (const std::string& file : files) {
     const Points pen = LoadStrokePoints(file);
     own.push_back(Draw(pen, factory, config));
     if (!own.back().ok) continue;
+    ownPoles += own.back().poles;
+    ownAnchors += own.back().anchors.Size();
     ownDrawn = std::max(ownDrawn, Directed(pen, own.back().display));
     ownDisplay = std::max(ownDisplay, Directed(own.back().display, pen));
   }
-  std::printf("  %-8s %10s %8s %8s %10s %10s\n", "scale", "most", "over 2", "least", "drawn", "display");
-  std::printf("  %-8s %10s %8s %8s %10.3f %10.3f\n", "1", "", "", "", ownDrawn, ownDisplay);
+  std::printf("  %-8s %10s %8s %8s %8s %8s %10s %10s\n", "scale", "most", "over 2", "least", "poles", "anchors", "drawn",
+              "display");
+  std::printf("  %-8s %10s %8s %8s %8d %8d %10.3f %10.3f\n", "1", "", "", "", ownPoles, ownAnchors, ownDrawn, ownDisplay);
   double drawTime = 0.0, worstSubset = 0.0;
-  for (double scale : {10.0, 1e3, 1e6, 1e12}) {
+  for (double scale : {3.0, 10.0, 30.0, 1e3, 1e6, 1e12}) {
     auto scaled = [scale](const VORMathPoint& p) { return VORMathPoint(p.GetX() * scale, p.GetY() * scale, 0.0); };
     auto back = [scale](const VORMathPoint& p) { return VORMathPoint(p.GetX() / scale, p.GetY() / scale, 0.0); };
     double most = 0.0, least = HUGE_VAL, drawn = 0.0, display = 0.0;
-    int over = 0;
+    int over = 0, poles = 0, anchors = 0;
     for (size_t i = 0; i < files.size(); ++i) {
       const Points pen = LoadStrokePoints(files[i]);
       const Points huge = Map(pen, scaled);
@@ -409,6 +413,8 @@ void HugeStrokes(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
       const Drawn big = Draw(huge, factory, config);
       if (scale == 1e12) drawTime = std::max(drawTime, Seconds(t0, Clock::now()));
       if (!own[i].ok || !big.ok) continue;
+      poles += big.poles;
+      anchors += big.anchors.Size();
       const double ratio = static_cast<double>(big.display.Size()) / own[i].display.Size();
       most = std::max(most, ratio);
       least = std::min(least, ratio);
@@ -433,7 +439,8 @@ void HugeStrokes(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
       factory.GetCurves(all);
       for (VORCurve* c : all) factory.Remove(c);
     }
-    std::printf("  %-8g %9.2fx %8d %7.2fx %10.3f %10.3f\n", scale, most, over, least, drawn, display);
+    std::printf("  %-8g %9.2fx %8d %7.2fx %8d %8d %10.3f %10.3f\n", scale, most, over, least, poles, anchors, drawn,
+                display);
   }
   std::printf("  at 1e12: slowest CreateInView + Update %.2f ms, slowest hard subset to 10-90 %% %.2f ms\n",
               drawTime * 1e3, worstSubset * 1e3);

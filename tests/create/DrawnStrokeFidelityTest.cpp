@@ -176,6 +176,27 @@ TEST(DrawnStrokeFidelity, SmoothShapesDrawnWithJitterTurnNearlyAsTheTruthDoes) {
   }
 }
 
+// A stroke drawn three or ten times larger (on a view zoomed out as far, its pixel steps as much larger)
+// is smoothed, thinned and fitted relative to its size: its display holds about the points it holds at
+// its own size and, mapped back, stays about as near the drawing (the noisiest stroke of the set comes
+// to 1.15 at three times). Thinned and fitted at the tolerance in model units alone, it followed every
+// pixel step with twice the display points.
+TEST(DrawnStrokeFidelity, AStrokeDrawnLargerShowsTheCurveItShowsAtItsOwnSize) {
+  const double bound = 2.0 * TAQMoCSStrokeUtilities::mFitTolerance2D + 0.2;
+  for (double scale : {3.0, 10.0}) {
+    long own = 0, large = 0;
+    for (const std::string& file : StrokeFiles("real")) {
+      const Points drawn = LoadStrokePoints(file);
+      const Drawn d = Draw(Map(drawn, [=](const VORMathPoint& p) { return VORMathPoint(p.GetX() * scale, p.GetY() * scale, 0.0); }), file);
+      const Points back = Map(d.display, [=](const VORMathPoint& p) { return VORMathPoint(p.GetX() / scale, p.GetY() / scale, 0.0); });
+      EXPECT_LE(std::max(Directed(drawn, back), Directed(back, drawn)), bound) << file << " at " << scale;
+      own += Draw(drawn, file).display.Size();
+      large += d.display.Size();
+    }
+    EXPECT_LE(large, 1.5 * own) << "display points at " << scale << " times the size";
+  }
+}
+
 TEST(DrawnStrokeFidelity, TheSameStrokeShowsTheSameCurveMovedTurnedOrReversed) {
   const double c = std::cos(37.0 * M_PI / 180.0), s = std::sin(37.0 * M_PI / 180.0);
   struct Move {
