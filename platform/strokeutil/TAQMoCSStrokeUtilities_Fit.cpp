@@ -211,8 +211,8 @@ VORMathVector LocalQuadratic(const VORMathPoint* q, const double* arc, int lo, i
 // scatter less about a smooth path (a tablet's close samples, the points of a smooth polyline), three
 // times that scatter: the distance of a point from the quadratic in arc length fitted to it and two
 // neighbours on either side, which nine points in ten keep within. It grows with the drawing's size, as
-// a tolerance in model units does not. 0 for fewer than five points.
-double Resolution(const VORListValVORMathPoint& points) {
+// a tolerance in model units does not. arc: the arc length at each point. 0 for fewer than five points.
+double Resolution(const VORListValVORMathPoint& points, const std::vector<double>& arc) {
   const int n = points.Size();
   if (n < 5) return 0.0;
   const VORMathPoint* p = points.Data();
@@ -220,8 +220,9 @@ double Resolution(const VORListValVORMathPoint& points) {
   close.reserve(static_cast<size_t>(n));
   scatter.reserve(static_cast<size_t>(n));
   for (int i = 1; i < n; ++i) {
-    gap[static_cast<size_t>(i - 1)] = p[i].DistanceTo(p[i - 1]);
-    if (gap[static_cast<size_t>(i - 1)] > 0.0) close.push_back(gap[static_cast<size_t>(i - 1)]);
+    const double g = arc[static_cast<size_t>(i)] - arc[static_cast<size_t>(i - 1)];
+    gap[static_cast<size_t>(i - 1)] = g;
+    if (g > 0.0) close.push_back(g);
   }
   // The quadratic's value at point i is a weighted sum of the five points, with the weights from the
   // first row of the inverse of the moments of their arc offsets t; taken relative to point i, so that
@@ -302,14 +303,14 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
   if (keep)
     for (int k : *keep) fixed[static_cast<size_t>(k - 1)] = 1;
   std::vector<char> stay = fixed;
-  // Thinned no finer than the drawing resolves: the pixel steps of a stroke drawn ten times larger
-  // (on a view zoomed out ten times) are smoothed and thinned as those of the stroke at its own size.
-  const double resolution = Resolution(points);
-  if (resolution > tolerance && std::isfinite(resolution)) tolerance = resolution;
-  const double tolSq = kThinShare * kThinShare * tolerance * tolerance;
   std::vector<double> dist(static_cast<size_t>(n), 0.0), arc(static_cast<size_t>(n), 0.0);
   const VORMathPoint* drawn = points.Data();
   for (int i = 1; i < n; ++i) arc[static_cast<size_t>(i)] = arc[static_cast<size_t>(i - 1)] + drawn[i].DistanceTo(drawn[i - 1]);
+  // Thinned no finer than the drawing resolves: the pixel steps of a stroke drawn ten times larger
+  // (on a view zoomed out ten times) are smoothed and thinned as those of the stroke at its own size.
+  const double resolution = Resolution(points, arc);
+  if (resolution > tolerance && std::isfinite(resolution)) tolerance = resolution;
+  const double tolSq = kThinShare * kThinShare * tolerance * tolerance;
   // Thinned from the smoothed points, which it hands back: each within kSmoothShare of the tolerance of
   // its drawn point, and the thinned polyline within kThinShare of the smoothed one. The thinning keeps
   // the points where the polyline strays farthest from a chord: among drawn points, those the jitter
