@@ -106,6 +106,9 @@ constexpr double kRelativeTolerance = 1e-4;
 // vertices shows more of the shape's turn than of the thinning.
 constexpr double kVerticesFrom = 4.0;
 constexpr double kVerticesSpan = 8.0;
+// Share of the mean gap within which the curve keeps near the chords between a handful of far-apart
+// points (weighed in as the count weight above falls).
+constexpr double kFewVerticesChordShare = 0.05;
 
 // Span k of the clamped cubic knot vector U (poles n) holding u: U[k] <= u < U[k + 1], 3 <= k <= n - 1.
 inline int FindSpan(const double* U, int n, double u, int hint) {
@@ -216,6 +219,7 @@ bool TAQMoCSCurveFitter::SetPoints(const VORListValVORMathPoint& points, double 
   mFilledOf.clear();
   mAdded.clear();
   mDrawnErrScale = 1.0;
+  mAddedErrScale = 1.0;
   mTolerance = tolerance > 0.0 && std::isfinite(tolerance) ? tolerance : 0.5;
   const int n = points.Size();
   const VORMathPoint* p = points.Data();
@@ -282,6 +286,10 @@ void TAQMoCSCurveFitter::FillLongChords() {
     std::nth_element(off.begin(), mid, off.end());
     const double count = std::min(1.0, std::max(0.0, (static_cast<double>(n - 2) - kVerticesFrom) / kVerticesSpan));
     const double thinned = r * count * std::sqrt(*mid);
+    // A handful of them tells nothing of the thinning: there the curve only keeps near their chords,
+    // within a share of the mean gap where that is more than the tolerance.
+    const double allow = r * (1.0 - count) * kFewVerticesChordShare * meanGap;
+    mAddedErrScale = allow > mTolerance && std::isfinite(allow) ? mTolerance / allow : 1.0;
     if (thinned > mTolerance && std::isfinite(thinned)) mTolerance = thinned;
   }
   // At most kChordBudget added points per drawn point (and kChordPoints at least): a stroke of huge
@@ -636,10 +644,13 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
       hi = FindSpan(U, poles, mU[static_cast<size_t>(i) + 1], hi);
       double bend = 0.0;
       for (int k = lo; k <= hi; ++k) bend = std::max(bend, mBend[static_cast<size_t>(k)]);
+      // Next to a point added along a chord, the curve may stray as far as from that point.
+      const bool addedSeg = !mAdded.empty() && (mAdded[static_cast<size_t>(a + i)] || mAdded[static_cast<size_t>(a + i + 1)]);
+      const double ltol = addedSeg ? tol / mAddedErrScale : tol;
       const double stray = tol + 0.125 * du * du * bend;
       const Vec chord = Sub(P[i + 1], P[i]);
-      if (stray <= kLoopTolerances * tol || stray * stray <= kLoopShare * kLoopShare * Dot(chord, chord)) continue;
-      const double allowed = std::max(kLoopTolerances * tol, kLoopShare * Norm(chord));
+      if (stray <= kLoopTolerances * ltol || stray * stray <= kLoopShare * kLoopShare * Dot(chord, chord)) continue;
+      const double allowed = std::max(kLoopTolerances * ltol, kLoopShare * Norm(chord));
       const double u = 0.5 * (mU[static_cast<size_t>(i)] + mU[static_cast<size_t>(i) + 1]);
       hint = FindSpan(U, poles, u, hint);
       double N[4];
@@ -937,7 +948,7 @@ double TAQMoCSCurveFitter::Reparameterise(int a, int b, bool newton) {
     }
     const Vec e = Sub(c, P[i]);
     const bool added = !mAdded.empty() && mAdded[static_cast<size_t>(a + i)];
-    const double err = Norm(e) * (added ? 1.0 : mDrawnErrScale);
+    const double err = Norm(e) * (added ? mAddedErrScale : mDrawnErrScale);
     mErr[static_cast<size_t>(i)] = err;
     maxErr = std::max(maxErr, err);
     if (!newton || i == 0 || i == m - 1 || mPinned[static_cast<size_t>(i)]) continue;

@@ -115,6 +115,7 @@ class TAQMoCSCurveFitter {
   std::vector<int> mFilledOf;  // cleaned position before FillLongChords -> after
   std::vector<char> mAdded;    // per point: added along a chord by FillLongChords (empty: none added)
   double mDrawnErrScale = 1.0;  // factor of the deviation of a drawn (not added) point
+  double mAddedErrScale = 1.0;  // factor of the deviation of a point added along a chord
   std::vector<double> mArc;
   std::vector<double> mTurn;      // TurnAngle per point
   std::vector<double> mWideTurn;  // turn over four corner scales per point
