@@ -645,8 +645,9 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
       double bend = 0.0;
       for (int k = lo; k <= hi; ++k) bend = std::max(bend, mBend[static_cast<size_t>(k)]);
       // Next to a point added along a chord, the curve may stray as far as from that point.
-      const bool addedSeg = !mAdded.empty() && (mAdded[static_cast<size_t>(a + i)] || mAdded[static_cast<size_t>(a + i + 1)]);
-      const double ltol = addedSeg ? tol / mAddedErrScale : tol;
+      const double ltol = mAddedErrScale < 1.0 && !mAdded.empty() && (mAdded[static_cast<size_t>(a + i)] || mAdded[static_cast<size_t>(a + i + 1)])
+                              ? tol / mAddedErrScale
+                              : tol;
       const double stray = tol + 0.125 * du * du * bend;
       const Vec chord = Sub(P[i + 1], P[i]);
       if (stray <= kLoopTolerances * ltol || stray * stray <= kLoopShare * kLoopShare * Dot(chord, chord)) continue;
