@@ -308,7 +308,8 @@ bool TAQMoCSStrokeUtilities::SimplifyFitPoints(VORGeoFactory* /*factory*/, VORSo
   for (int i = 1; i < n; ++i) arc[static_cast<size_t>(i)] = arc[static_cast<size_t>(i - 1)] + drawn[i].DistanceTo(drawn[i - 1]);
   // Thinned no finer than the drawing resolves: the pixel steps of a stroke drawn ten times larger
   // (on a view zoomed out ten times) are smoothed and thinned as those of the stroke at its own size.
-  const double resolution = Resolution(points, arc);
+  // A tolerance of 0 moves no point (only points exactly on a chord go).
+  const double resolution = tolerance > 0.0 ? Resolution(points, arc) : 0.0;
   if (resolution > tolerance && std::isfinite(resolution)) tolerance = resolution;
   const double tolSq = kThinShare * kThinShare * tolerance * tolerance;
   // Thinned from the smoothed points, which it hands back: each within kSmoothShare of the tolerance of

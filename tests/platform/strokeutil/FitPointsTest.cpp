@@ -84,6 +84,19 @@ TEST(PreparedRealStrokes, ThinningKeepsEndsAndKeptPointsAndStaysWithinTolerance)
   });
 }
 
+// Asked for no tolerance, the thinning moves no point, whatever the drawing resolves.
+TEST(PreparedRealStrokes, ThinningAtNoToleranceMovesNoPoint) {
+  ForEachRealStroke([](VORListValVORMathPoint points) {
+    const VORListValVORMathPoint original = points;
+    ASSERT_TRUE(TAQMoCSStrokeUtilities::SimplifyFitPoints(nullptr, nullptr, points, nullptr, 0.0));
+    int k = 1;
+    for (const VORMathPoint& p : points) {
+      while (k <= original.Size() && !(original[k] == p)) ++k;
+      EXPECT_LE(k, original.Size()) << "a thinned point is no drawn point, or out of order";
+    }
+  });
+}
+
 TEST(PrepareCurveData, CountLimitsTheCarriedAnchors) {
   VORListValVORMathPoint points;
   for (int i = 0; i < 30; ++i) points.Append(VORMathPoint(i, 0.1 * std::sin(i), 0));
