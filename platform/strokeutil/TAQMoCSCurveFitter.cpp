@@ -284,7 +284,8 @@ void TAQMoCSCurveFitter::FillLongChords() {
                                                           mPoints[static_cast<size_t>(i + 1)]);
     const auto mid = off.begin() + static_cast<std::ptrdiff_t>((off.size() - 1) / 2);
     std::nth_element(off.begin(), mid, off.end());
-    const double count = std::min(1.0, std::max(0.0, (static_cast<double>(n - 2) - kVerticesFrom) / kVerticesSpan));
+    const double count =
+        std::min(1.0, std::max(0.0, (static_cast<double>(n - 2) - kVerticesFrom) / kVerticesSpan));
     const double thinned = r * count * std::sqrt(*mid);
     // A handful of them tells nothing of the thinning: there the curve only keeps near their chords,
     // within a share of the mean gap where that is more than the tolerance.
@@ -645,9 +646,9 @@ double TAQMoCSCurveFitter::FitPiece(int a, int b, const Vec& t0, const Vec& t1) 
       double bend = 0.0;
       for (int k = lo; k <= hi; ++k) bend = std::max(bend, mBend[static_cast<size_t>(k)]);
       // Next to a point added along a chord, the curve may stray as far as from that point.
-      const double ltol = mAddedErrScale < 1.0 && !mAdded.empty() && (mAdded[static_cast<size_t>(a + i)] || mAdded[static_cast<size_t>(a + i + 1)])
-                              ? tol / mAddedErrScale
-                              : tol;
+      const bool nextToAdded = mAddedErrScale < 1.0 && !mAdded.empty() &&
+                               (mAdded[static_cast<size_t>(a + i)] || mAdded[static_cast<size_t>(a + i + 1)]);
+      const double ltol = nextToAdded ? tol / mAddedErrScale : tol;
       const double stray = tol + 0.125 * du * du * bend;
       const Vec chord = Sub(P[i + 1], P[i]);
       if (stray <= kLoopTolerances * ltol || stray * stray <= kLoopShare * kLoopShare * Dot(chord, chord)) continue;

@@ -187,8 +187,11 @@ TEST(DrawnStrokeFidelity, AStrokeDrawnLargerShowsTheCurveItShowsAtItsOwnSize) {
     long own = 0, large = 0;
     for (const std::string& file : StrokeFiles("real")) {
       const Points drawn = LoadStrokePoints(file);
-      const Drawn d = Draw(Map(drawn, [=](const VORMathPoint& p) { return VORMathPoint(p.GetX() * scale, p.GetY() * scale, 0.0); }), file);
-      const Points back = Map(d.display, [=](const VORMathPoint& p) { return VORMathPoint(p.GetX() / scale, p.GetY() / scale, 0.0); });
+      auto by = [](double f) {
+        return [f](const VORMathPoint& p) { return VORMathPoint(p.GetX() * f, p.GetY() * f, 0.0); };
+      };
+      const Drawn d = Draw(Map(drawn, by(scale)), file);
+      const Points back = Map(d.display, by(1.0 / scale));
       EXPECT_LE(std::max(Directed(drawn, back), Directed(back, drawn)), bound) << file << " at " << scale;
       own += Draw(drawn, file).display.Size();
       large += d.display.Size();
