@@ -6,7 +6,9 @@
 //    and with jitter of sigma 0.15: the largest turn of the display beyond the truth's turn over the same
 //    arc (chords of 5 units each side), the largest distance between display and noise-free truth (both
 //    ways), the control points of the stroke's curve beside those of a fit of the drawn points alone, and
-//    the time of CreateInView + Update.
+//    the time of CreateInView + Update. Beside them, the excess turn of the fit of the drawn points alone,
+//    shown at the same chordal deviation (a thousandth of the reach).
+//    With "sweep N" as arguments, only the worst excess turns over the jitter seeds 1 to N, of both.
 //  - Corners: zig-zags with turns of 60 to 150 degrees and the synthetic corners-* strokes: the distance
 //    of each true corner from the nearest anchor, and the display's turn there as a share of the true turn.
 //  - The real strokes of the shared data: the farthest drawn point from the display and the farthest
@@ -208,10 +210,30 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-void TruthShapes(VORGeoFactory& factory, VORSoftwareConfiguration& config, unsigned seed) {
-  std::printf("\nGround-truth shapes drawn in a view (CreateInView + Update)\n");
-  std::printf("%-22s %8s %8s %10s %10s %8s %10s\n", "shape", "points", "excess°", "truth dist", "ctrl pts",
-              "direct", "time µs");
+// The display of a curve as a stroke of these points shows it: at a thousandth of their reach.
+Points Shown(const VORCurve* curve, const Points& points) {
+  double c[3] = {0.0, 0.0, 0.0};
+  for (const VORMathPoint& p : points) c[0] += p.GetX(), c[1] += p.GetY(), c[2] += p.GetZ();
+  const VORMathPoint centroid(c[0] / points.Size(), c[1] / points.Size(), c[2] / points.Size());
+  double reach = 0.0;
+  for (const VORMathPoint& p : points) reach = std::max(reach, p.DistanceTo(centroid));
+  Points out;
+  TAQMoCSStrokeUtilities::Tessellate(curve, 1e-3 * reach, out);
+  return out;
+}
+
+// Worst excess turns over all shapes, of the stroke drawn in a view and of the direct fit.
+struct Worst {
+  double view = 0.0, direct = 0.0;
+};
+
+Worst TruthShapes(VORGeoFactory& factory, VORSoftwareConfiguration& config, unsigned seed, bool quiet = false) {
+  if (!quiet) {
+    std::printf("\nGround-truth shapes drawn in a view (CreateInView + Update)\n");
+    std::printf("%-22s %8s %8s %10s %10s %8s %8s %10s\n", "shape", "points", "excess°", "truth dist", "ctrl pts",
+                "direct", "direct°", "time µs");
+  }
+  Worst worst;
   double worstTurn = 0.0, worstDist = 0.0;
   int poles = 0, direct = 0;
   for (const Shape& shape : Shapes()) {
@@ -224,15 +246,19 @@ void TruthShapes(VORGeoFactory& factory, VORSoftwareConfiguration& config, unsig
         continue;
       }
       std::vector<double> times;
-      for (int r = 0; r < 7; ++r) {
+      for (int r = 0; r < (quiet ? 0 : 7); ++r) {
         const auto t0 = Clock::now();
         Draw(pen, factory, config);
         times.push_back(Seconds(t0, Clock::now()) * 1e6);
       }
       VORCurve* fit = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, nullptr, pen, nullptr, nullptr, nullptr);
       const int fitPoles = fit ? fit->GetPoleCount() : 0;
+      const double directExcess = fit ? ExcessTurn(Shown(fit, pen), truth) : 0.0;
       if (fit) factory.Remove(fit);
       const double excess = ExcessTurn(d.display, truth);
+      worst.view = std::max(worst.view, excess);
+      worst.direct = std::max(worst.direct, directExcess);
+      if (quiet) continue;
       Points coarseTruth;
       for (int i = 1; i <= truth.p.Size(); i += 20) coarseTruth.Append(truth.p[i]);
       const double dist = std::max(Directed(d.display, truth.p), Directed(coarseTruth, d.display));
@@ -241,12 +267,35 @@ void TruthShapes(VORGeoFactory& factory, VORSoftwareConfiguration& config, unsig
       poles += d.poles;
       direct += fitPoles;
       const std::string name = shape.name + (sigma > 0.0 ? " jitter" : " clean");
-      std::printf("%-22s %8d %8.2f %10.3f %10d %8d %10.1f\n", name.c_str(), pen.Size(), excess, dist, d.poles, fitPoles,
-                  Median(times));
+      std::printf("%-22s %8d %8.2f %10.3f %10d %8d %8.2f %10.1f\n", name.c_str(), pen.Size(), excess, dist, d.poles,
+                  fitPoles, directExcess, Median(times));
     }
   }
-  std::printf("%-22s %8s %8.2f %10.3f %10d %8d   (goals: 3°, 0.5, direct + 20%%)\n", "worst / total", "", worstTurn,
-              worstDist, poles, direct);
+  if (!quiet)
+    std::printf("%-22s %8s %8.2f %10.3f %10d %8d %8.2f   (goals: 3°, 0.5, direct + 20%%)\n", "worst / total", "",
+                worstTurn, worstDist, poles, direct, worst.direct);
+  return worst;
+}
+
+// The worst excess turn of each jitter seed 1 to n, of the strokes drawn in a view and of the direct
+// fit: how much one sample of the jitter decides.
+void SeedSweep(VORGeoFactory& factory, VORSoftwareConfiguration& config, unsigned n) {
+  std::printf("Worst excess turn (degrees) over the ground-truth shapes, per jitter seed\n");
+  std::printf("%6s %8s %8s\n", "seed", "view", "direct");
+  Worst sum, most;
+  unsigned viewMet = 0, directMet = 0;
+  for (unsigned seed = 1; seed <= n; ++seed) {
+    const Worst w = TruthShapes(factory, config, seed, true);
+    std::printf("%6u %8.2f %8.2f\n", seed, w.view, w.direct);
+    sum.view += w.view;
+    sum.direct += w.direct;
+    most.view = std::max(most.view, w.view);
+    most.direct = std::max(most.direct, w.direct);
+    viewMet += w.view <= 3.0;
+    directMet += w.direct <= 3.0;
+  }
+  std::printf("%6s %8.2f %8.2f\n%6s %8.2f %8.2f\n%6s %8u %8u\n", "mean", sum.view / n, sum.direct / n, "most",
+              most.view, most.direct, "<= 3°", viewMet, directMet);
 }
 
 // ---- Corners ----
@@ -471,10 +520,19 @@ void Times(VORGeoFactory& factory, VORSoftwareConfiguration& config) {
 }  // namespace
 
 // An argument, if given, seeds the jitter of the ground-truth shapes instead of 17: how much the figures
-// owe to one sample of the jitter.
+// owe to one sample of the jitter. "sweep N" runs the shapes alone over the seeds 1 to N.
 int main(int argc, char** argv) {
   VORGeoFactory factory;
   VORSoftwareConfiguration config;
+  if (argc > 2 && std::string(argv[1]) == "sweep") {
+    const unsigned long n = std::strtoul(argv[2], nullptr, 10);
+    if (n < 1 || n > 1000) {
+      std::fprintf(stderr, "sweep takes a seed count from 1 to 1000\n");
+      return 1;
+    }
+    SeedSweep(factory, config, static_cast<unsigned>(n));
+    return 0;
+  }
   const unsigned seed = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 17u;
   TruthShapes(factory, config, seed);
   Corners(factory, config);
