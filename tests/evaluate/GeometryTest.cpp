@@ -10,7 +10,6 @@
 
 #include "PlaneRuns.h"
 #include "StrokeFiles.h"
-#include "TAQMoCSStrokeUtilities.h"
 #include "TAQMoStrokeData.h"
 #include "TestGeometry.h"
 #include "TestStroke.h"
@@ -21,7 +20,6 @@
 
 namespace {
 
-const double kFitTol = TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6;
 const double kDisplayTol = 0.1 + 1e-6;
 
 // A real stroke drawn in a view onto the plane z = 0 (seen from +z), its range whole or never set.
@@ -75,9 +73,9 @@ struct SegmentCall {
   }
 };
 
-// ---- One segment, the end tangents and the body of real strokes ----
+// ---- The end tangents and the body of real strokes ----
 
-TEST(RealStrokes, ASegmentFitsItsPointsTheUpdateRecordsTheFitsEndsAndTheBodySpansTheStroke) {
+TEST(RealStrokes, TheUpdateRecordsTheFitsEndsAndTheBodySpansTheStroke) {
   for (const std::string& file : SomeRealStrokes(25)) {
     SCOPED_TRACE(file);
     Kit k;
@@ -87,27 +85,6 @@ TEST(RealStrokes, ASegmentFitsItsPointsTheUpdateRecordsTheFitsEndsAndTheBodySpan
     s.GetData(data);
     ASSERT_EQ(data.Size(), 1u);
     VORRawCollint anchors = s.Anchors();
-    // The segment on its plane, and the same points as a segment without one (3D points only), evaluate to
-    // one curve through the points and a display polyline on the curve.
-    TAQMoStrokeData plain;
-    VORListValVORMathPoint coords;
-    data[0]->GetSourcePoints(coords, nullptr);
-    plain.SetCoords(coords);
-    for (TAQMoStrokeData* segment : {data[0], &plain}) {
-      SCOPED_TRACE(segment == &plain ? "without plane" : "on its plane");
-      SegmentCall e;
-      VORRawCollint a = anchors;
-      EXPECT_GE(e.Run(*segment, &k.factory, kCurves | kSplits | kPoints, nullptr, &a), 0);
-      EXPECT_EQ(e.status, 0);
-      EXPECT_EQ(e.source, coords);
-      ASSERT_EQ(e.curves.Size(), 1);
-      EXPECT_LE(MaxDeviation(*e.curves[1], e.source), kFitTol);
-      ASSERT_GT(e.points.Size(), 1);
-      for (const VORMathPoint& p : e.points) EXPECT_LT(DistanceToCurve(*e.curves[1], p), 1e-3);
-      for (const VORMathPoint& p : e.source) EXPECT_LE(DistanceToPolyline(e.points, p), kFitTol + kDisplayTol);
-      ASSERT_EQ(e.splits.Size(), 1);
-      EXPECT_EQ(e.splits[1], e.points.Size());
-    }
 
     // The update records the fit's end points and tangents, in the plane.
     VORListPtrVORCurve curves;
