@@ -1,15 +1,13 @@
-// Editing sessions on real strokes: drag, insert, delete, bend, rebuild and cut in a cycle. After every
-// edit the stroke is consistent and a drag lands on the refitted curve. A long session on one stroke in
-// one factory, with the factory's curves the stroke no longer holds removed after each edit as an
-// application does, keeps the process's resident memory flat and the factory free of piled-up curves.
+// A long editing session on a real stroke: drag, insert, delete, bend, rebuild and cut in a cycle, in one
+// factory, with the factory's curves the stroke no longer holds removed after each edit as an application
+// does. After every edit the anchors are well formed; the process's resident memory stays flat and the
+// factory free of piled-up curves.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 #include "../edit/EditTestSupport.h"
-#include "TAQMoCSStrokeUtilities.h"
-#include "TestGeometry.h"
 #include "VORCurve.h"
 
 namespace {
@@ -71,11 +69,10 @@ struct Tally {
 };
 
 // One edit of the cycle; the stroke is drawn afresh (same object, same factory) once edits have worn it
-// down to a few points (below 12 in a long session, below 4 in a short one). In a short session a drag that
-// is done must land on the refitted curve.
+// down to fewer than 12 points.
 void Edit(int i, const std::string& file, TestStroke& s, VORSoftwareConfiguration& config, VORGeoFactory& factory,
-          Tally& tally, bool shortSession = false) {
-  if (s.Source().Size() < (shortSession ? 4 : 12)) {
+          Tally& tally) {
+  if (s.Source().Size() < 12) {
     ASSERT_TRUE(MakeRealStroke(file, config, factory, s));
     ++tally.redrawn;
   }
@@ -86,11 +83,7 @@ void Edit(int i, const std::string& file, TestStroke& s, VORSoftwareConfiguratio
   switch (i % 5) {
     case 0: {  // drag
       const VORMathPoint from = Along(coords, 0.55), to = from + VORMathVector(1.0, -0.7, 0.0) * sign;
-      if (!TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, false)) break;
-      ++tally.done[0];
-      VORListPtrVORCurve curves;
-      if (shortSession && s.Evaluate(&factory, &config, curves, nullptr, nullptr, nullptr, nullptr))
-        EXPECT_LE(DistanceToCurve(*curves[1], to), TAQMoCSStrokeUtilities::mFitTolerance2D + 1e-6);
+      if (TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, false)) ++tally.done[0];
       break;
     }
     case 1:  // insert an anchor just off the stroke
@@ -132,28 +125,6 @@ void Edit(int i, const std::string& file, TestStroke& s, VORSoftwareConfiguratio
     }
   }
   SetEndPointsFromTangents(s);
-}
-
-// Four cycles of edits on each of a sample of strokes, the last cutting to a sub-range for good: after
-// each edit the anchors are well formed and the display polyline's last split closes it.
-TEST(EditingSession, StaysConsistentAndDragsLandOnTheCurve) {
-  OnSomeRealStrokes(20, [](const std::string& file, VORSoftwareConfiguration& config, VORGeoFactory& factory,
-                          TestStroke& s) {
-    Tally tally;
-    for (int i = 0; i < 20; ++i) {
-      Edit(i, file, s, config, factory, tally, true);
-      ASSERT_FALSE(HasFatalFailure());
-      SCOPED_TRACE("edit " + std::to_string(i));
-      EXPECT_TRUE(AnchorsWellFormed(s));
-      VORRawCollint splits;
-      s.GetSplits(splits);
-      ASSERT_GT(splits.Size(), 0);
-      EXPECT_EQ(splits[splits.Size()], s.Coords().Size());
-    }
-    double range[2];
-    s.GetRange(range);
-    EXPECT_EQ(range[1] - range[0], 1.0) << "the last cut leaves the stroke whole";
-  });
 }
 
 TEST(LongSession, TenThousandEditsKeepMemoryFlatAndTheFactoryClean) {
