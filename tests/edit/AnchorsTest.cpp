@@ -160,15 +160,14 @@ TEST(AnchorsInRange, AWideRangeKeepsEveryAnchorAndTheStrokesEndPointsDelimitItsO
   MakePlainStroke(s, p, Ints({1, 4, 7, 10}));
   VORRawCollint out;
   bool closed = true;
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   double wide[2] = {0.005, 0.996};
-  TestStroke::GetAnchorsInRange(&config, &factory, &s, p, out, closed, wide);
+  TestStroke::GetAnchorsInRange(&k.config, &k.factory, &s, p, out, closed, wide);
   EXPECT_EQ(out, Ints({1, 4, 7, 10}));
   EXPECT_FALSE(closed);
   VORListValVORMathPoint ring = p;
   ring[10] = ring[1];
-  TestStroke::GetAnchorsInRange(&config, &factory, &s, ring, out, closed, nullptr);
+  TestStroke::GetAnchorsInRange(&k.config, &k.factory, &s, ring, out, closed, nullptr);
   EXPECT_TRUE(closed);
 
   s.SetAnchors(Ints({1, 3, 5, 8, 10}));
@@ -211,8 +210,7 @@ TEST(AnchorsInRange, AWideRangeKeepsEveryAnchorAndTheStrokesEndPointsDelimitItsO
 }
 
 TEST(AnchorsInRange, AGivenRangeIsPlacedOnTheSourceCurve) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke s;
   VORListValVORMathPoint p;
   for (int i = 0; i <= 20; ++i) p.Append(VORMathPoint(i, 0.0, 0.0));
@@ -222,10 +220,10 @@ TEST(AnchorsInRange, AGivenRangeIsPlacedOnTheSourceCurve) {
   double range[2] = {0.24, 0.76};
   VORRawCollint out;
   bool closed = true;
-  TestStroke::GetAnchorsInRange(&config, &factory, &s, p, out, closed, range);
+  TestStroke::GetAnchorsInRange(&k.config, &k.factory, &s, p, out, closed, range);
   EXPECT_EQ(out, Ints({6, 11, 16}));
-  // Without a factory there is no source curve: both ends are the default point, here point 1.
-  TestStroke::GetAnchorsInRange(&config, nullptr, &s, p, out, closed, range);
+  // Without a k.factory there is no source curve: both ends are the default point, here point 1.
+  TestStroke::GetAnchorsInRange(&k.config, nullptr, &s, p, out, closed, range);
   EXPECT_EQ(out, Ints({1}));
 }
 

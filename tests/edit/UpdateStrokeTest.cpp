@@ -31,14 +31,13 @@ TEST(UpdateStroke, WithoutTargetsGivesOnePlainSegmentAndAMiddleAnchor) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
+    Kit k;
     TestStroke s;
     MakePlainStroke(s, Wave(30), Ints({1, 12, 30}));
     const double range[2] = {0.2, 0.7};
     if (c.part) s.SetRange(range);
     VORListValVORMathPoint fresh = c.fresh;
-    ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, c.reset));
+    ASSERT_TRUE(TestStroke::UpdateStroke(&k.config, &k.factory, &s, fresh, c.reset));
     const snapshot::State after = snapshot::Take(s);
     ASSERT_EQ(after.data.size(), 1u);
     EXPECT_FALSE(after.data[0].isRef);
@@ -52,8 +51,7 @@ TEST(UpdateStroke, WithoutTargetsGivesOnePlainSegmentAndAMiddleAnchor) {
 }
 
 TEST(UpdateStroke, PutsThePointsOnTheFirstTargetPlaneOnly) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke s;
   MakePlainStroke(s, Wave(10), Ints({1, 10}));
   VORListValVORMathPlane targets;
@@ -61,7 +59,7 @@ TEST(UpdateStroke, PutsThePointsOnTheFirstTargetPlaneOnly) {
   targets.Append(VORMathPlane(VORMathPoint(0, 0, 0), VORMathVector(1, 0, 0)));
   s.SetTargets(targets);
   VORListValVORMathPoint fresh = Wave(8);
-  ASSERT_TRUE(TestStroke::UpdateStroke(&config, &factory, &s, fresh, true));
+  ASSERT_TRUE(TestStroke::UpdateStroke(&k.config, &k.factory, &s, fresh, true));
   const snapshot::State after = snapshot::Take(s);
   ASSERT_EQ(after.data.size(), 1u);
   EXPECT_TRUE(after.data[0].isRef);
@@ -76,20 +74,19 @@ TEST(UpdateStroke, PutsThePointsOnTheFirstTargetPlaneOnly) {
 }
 
 TEST(UpdateStroke, RefusesANullStrokeAndNonFinitePoints) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   VORListValVORMathPoint fresh = Wave(10);
-  EXPECT_FALSE(TestStroke::UpdateStroke(&config, &factory, nullptr, fresh, true));
+  EXPECT_FALSE(TestStroke::UpdateStroke(&k.config, &k.factory, nullptr, fresh, true));
   for (bool withTarget : {false, true}) {
     SCOPED_TRACE(withTarget ? "on a target" : "without target");
     TestStroke s;
     MakePlainStroke(s, Wave(10), Ints({1, 5, 10}));
     if (withTarget) s.SetTargets(PlaneRuns({VORMathPlane()}, {1}).planes);
-    ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+    ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
     const snapshot::State before = snapshot::Take(s);
     VORListValVORMathPoint bad = Wave(10);
     bad[4] = VORMathPoint(1.0, kNaN, 0.0);
-    EXPECT_FALSE(TestStroke::UpdateStroke(&config, &factory, &s, bad, true));
+    EXPECT_FALSE(TestStroke::UpdateStroke(&k.config, &k.factory, &s, bad, true));
     EXPECT_TRUE(snapshot::Same(before, s));
   }
 }

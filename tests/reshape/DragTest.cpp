@@ -88,12 +88,11 @@ TEST(Drag, TheTargetBecomesAnAnchorPointAndTheOtherAnchorsShift) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
+    Kit k;
     TestStroke s;
     s.SetSketchPlane(VORMathPlane());
     MakePlainStroke(s, p, Ints(c.anchorsIn));
-    ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, c.from, c.to, c.project, true));
+    ASSERT_TRUE(TestStroke::ReshapeCurve(&k.config, &k.factory, &s, c.from, c.to, c.project, true));
     EXPECT_EQ(s.Anchors(), Ints(c.anchorsOut));
     const VORListValVORMathPoint points = s.Source();
     ASSERT_EQ(points.Size(), c.count);
@@ -116,15 +115,14 @@ void MakeStrokeOnPlanes(TestStroke& s, VORListValVORMathPlane planes, VORListVal
 // The foot lies a few thousandths of a piece past anchor 5 of a stroke on a plane: the anchor is that
 // point, and only the run the deformation moved changes; the anchor keeps its point.
 TEST(Drag, InsertingJustPastAnAnchorKeepsTheAnchorsPoint) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke s;
   VORListValVORMathPoint2D uv;
   for (int i = 1; i <= 10; ++i) uv.Append(VORMathPoint2D(i, 1));
   VORListValVORMathPlane planes;
   planes.Append(VORMathPlane());
   MakeStrokeOnPlanes(s, planes, uv, VORListValVORMathPoint(), Ints({1, 5, 10}));
-  ASSERT_TRUE(s.InsertAnchor(&config, &factory, VORMathPoint(5.005, 1.5, 0)));
+  ASSERT_TRUE(s.InsertAnchor(&k.config, &k.factory, VORMathPoint(5.005, 1.5, 0)));
   const VORListValVORMathPoint points = s.Source();
   ASSERT_EQ(points.Size(), 10);
   EXPECT_EQ(points[5], VORMathPoint(5, 1, 0));
@@ -133,13 +131,12 @@ TEST(Drag, InsertingJustPastAnAnchorKeepsTheAnchorsPoint) {
 }
 
 TEST(Drag, AStrokeOnTwoPlanesIsDraggedAsOneSegment) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   const PlaneRuns runs({VORMathPlane(), VORMathPlane(VORMathPoint(), VORMathVector(1, 0, 0))}, {6, 6});
   TestStroke s;
   MakeStrokeOnPlanes(s, runs.planes, runs.uv, runs.xyz, Ints({1, 6, 12}));
   const VORMathPoint from = s.Source()[3], to = from + VORMathVector(0.0, 0.5, 0.0);
-  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, from, to, false, true));
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&k.config, &k.factory, &s, from, to, false, true));
   EXPECT_TRUE(AnchorsWellFormed(s));
   EXPECT_EQ(snapshot::Take(s).data.size(), 1u);  // written back on the first plane
   EXPECT_EQ(s.Source().Size(), 12);
@@ -147,53 +144,51 @@ TEST(Drag, AStrokeOnTwoPlanesIsDraggedAsOneSegment) {
 }
 
 TEST(Drag, AClosedStrokeStaysClosed) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   VORListValVORMathPoint ring;
   for (int i = 0; i < 24; ++i) ring.Append(VORMathPoint(10 * std::cos(i * 0.2618), 10 * std::sin(i * 0.2618), 0));
   ring.Append(ring[1]);
   TestStroke s;
   s.SetSketchPlane(VORMathPlane());
   MakePlainStroke(s, ring, Ints({1, 7, 13, 19, 25}));
-  ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+  ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
   const VORMathPoint to = ring[10] + VORMathVector(-1.0, 0.5, 0.0);
-  ASSERT_TRUE(TestStroke::ReshapeCurve(&config, &factory, &s, ring[10], to, false, false));
+  ASSERT_TRUE(TestStroke::ReshapeCurve(&k.config, &k.factory, &s, ring[10], to, false, false));
   const VORListValVORMathPoint points = s.Source();
   EXPECT_EQ(points[1], points[points.Size()]);
-  ExpectLandsOnTheCurve(s, config, factory, to, VORListValVORMathPoint());
+  ExpectLandsOnTheCurve(s, k.config, k.factory, to, VORListValVORMathPoint());
 }
 
 // No move, non-finite points, no factory, an anchor already there, a stroke of another type, a stroke
 // without points, one of a single point and one whose moved points would overflow: refused, with the
 // stroke as it was.
 TEST(Drag, RefusedDragsChangeNothing) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke s;
   s.SetSketchPlane(VORMathPlane());
   const VORListValVORMathPoint p = Wave(10);
   MakePlainStroke(s, p, Ints({1, 5, 10}));
-  ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+  ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
   const snapshot::State before = snapshot::Take(s);
   const VORMathPoint nan(kNaN, 0.0, 0.0);
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], p[4], false, false));
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, nan, p[4], false, false));
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], nan, true, false));
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, nullptr, p[4], p[5], true, false));
-  EXPECT_FALSE(s.InsertAnchor(&config, &factory, nan));
-  EXPECT_FALSE(s.InsertAnchor(&config, &factory, p[5]));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&k.config, &k.factory, &s, p[4], p[4], false, false));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&k.config, &k.factory, &s, nan, p[4], false, false));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&k.config, &k.factory, &s, p[4], nan, true, false));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&k.config, &k.factory, nullptr, p[4], p[5], true, false));
+  EXPECT_FALSE(s.InsertAnchor(&k.config, &k.factory, nan));
+  EXPECT_FALSE(s.InsertAnchor(&k.config, &k.factory, p[5]));
   EXPECT_TRUE(snapshot::Same(before, s));
   s.SetType(2);
   const snapshot::State typed = snapshot::Take(s);
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &s, p[4], p[4] + VORMathVector(0, 1, 0), false, false));
-  EXPECT_FALSE(s.InsertAnchor(&config, &factory, p[3] + VORMathVector(0, 1, 0)));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&k.config, &k.factory, &s, p[4], p[4] + VORMathVector(0, 1, 0), false, false));
+  EXPECT_FALSE(s.InsertAnchor(&k.config, &k.factory, p[3] + VORMathVector(0, 1, 0)));
   EXPECT_TRUE(snapshot::Same(typed, s));
   TestStroke empty, single;
   empty.SetType(1);
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &empty, p[4], p[5], false, false));
-  EXPECT_FALSE(empty.InsertAnchor(&config, &factory, p[5]));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&k.config, &k.factory, &empty, p[4], p[5], false, false));
+  EXPECT_FALSE(empty.InsertAnchor(&k.config, &k.factory, p[5]));
   MakePlainStroke(single, Wave(1), Ints({1}));
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &single, p[1], p[2], false, false));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&k.config, &k.factory, &single, p[1], p[2], false, false));
   EXPECT_EQ(single.Source().Size(), 1);
   // Projected from an inner point past a piece whose length overflows, the moved points are not finite:
   // refused after the point was made an anchor, which it is no more.
@@ -203,7 +198,8 @@ TEST(Drag, RefusedDragsChangeNothing) {
   for (int i = 0; i < 3; ++i) far.Append(VORMathPoint(1e308, i * 1e300, 0));
   MakePlainStroke(huge, far, Ints({1, 4}));
   const snapshot::State hugeBefore = snapshot::Take(huge);
-  EXPECT_FALSE(TestStroke::ReshapeCurve(&config, &factory, &huge, far[3], far[3] + VORMathVector(0, 0, 1e300), true, true));
+  EXPECT_FALSE(TestStroke::ReshapeCurve(&k.config, &k.factory, &huge, far[3], far[3] + VORMathVector(0, 0, 1e300), true,
+                                        true));
   EXPECT_TRUE(snapshot::Same(hugeBefore, huge));
 }
 

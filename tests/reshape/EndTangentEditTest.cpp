@@ -34,14 +34,13 @@ VORMathDirection Tangent(const TAQMoStroke& s, int end) {
 }
 
 TEST(UpdateEndTangent, WritesTheRecordOfTheEndAtThePointOnly) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke s;
   MakeStraightStroke(s, Ints({1, 11, 21}));
   const snapshot::State before = snapshot::Take(s);
-  EXPECT_FALSE(s.UpdateEndTangent(&config, &factory, VORMathPoint(5, 0, 0), kUp, kUp, false));
+  EXPECT_FALSE(s.UpdateEndTangent(&k.config, &k.factory, VORMathPoint(5, 0, 0), kUp, kUp, false));
   EXPECT_TRUE(snapshot::Same(before, s));
-  ASSERT_TRUE(s.UpdateEndTangent(&config, &factory, VORMathPoint(20, 0, 0), kUp, kUp, false));
+  ASSERT_TRUE(s.UpdateEndTangent(&k.config, &k.factory, VORMathPoint(20, 0, 0), kUp, kUp, false));
   EXPECT_NEAR(Tangent(s, 0).GetX(), 1.0, 1e-12);
   EXPECT_NEAR(Tangent(s, 1).GetY(), 1.0, 1e-12);
   // Both end points on the point: the start's record is the one written.
@@ -49,19 +48,19 @@ TEST(UpdateEndTangent, WritesTheRecordOfTheEndAtThePointOnly) {
   same.Append(VORMathPoint(20, 0, 0));
   same.Append(VORMathPoint(20, 0, 0));
   s.SetEndPoints(same);
-  ASSERT_TRUE(s.UpdateEndTangent(&config, &factory, VORMathPoint(20, 0, 0), kUp, VORMathDirection(0, -1, 0), false));
+  ASSERT_TRUE(
+      s.UpdateEndTangent(&k.config, &k.factory, VORMathPoint(20, 0, 0), kUp, VORMathDirection(0, -1, 0), false));
   EXPECT_NEAR(Tangent(s, 0).GetY(), -1.0, 1e-12);
   EXPECT_NEAR(Tangent(s, 1).GetY(), 1.0, 1e-12);
   // Without records there is nothing to write, even at an end.
   TestStroke bare;
   MakePlainStroke(bare, s.Source(), Ints({1, 21}));
   bare.SetEndPoints(same);
-  EXPECT_FALSE(bare.UpdateEndTangent(&config, &factory, VORMathPoint(20, 0, 0), kUp, kUp, true));
+  EXPECT_FALSE(bare.UpdateEndTangent(&k.config, &k.factory, VORMathPoint(20, 0, 0), kUp, kUp, true));
 }
 
 TEST(UpdateEndTangent, BendsOnlyPastTwoAnchorsAndDropsANeighbourCloserThanTwelveUnits) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   struct Case {
     VORRawCollint anchors;
     int end;  // 0: start, 1: end
@@ -79,7 +78,7 @@ TEST(UpdateEndTangent, BendsOnlyPastTwoAnchorsAndDropsANeighbourCloserThanTwelve
     MakeStraightStroke(s, c.anchors);
     const VORListValVORMathPoint before = s.Source();
     const VORMathPoint at = before[c.end == 0 ? 1 : before.Size()];
-    ASSERT_TRUE(s.UpdateEndTangent(&config, &factory, at, kUp, VORMathDirection(0.6, 0.8, 0), true));
+    ASSERT_TRUE(s.UpdateEndTangent(&k.config, &k.factory, at, kUp, VORMathDirection(0.6, 0.8, 0), true));
     EXPECT_EQ(s.Anchors(), c.left);
     const VORListValVORMathPoint after = s.Source();
     // Without a bend the record keeps the new tangent; a bend refits, and the records follow the fit.
@@ -93,27 +92,26 @@ TEST(UpdateEndTangent, BendsOnlyPastTwoAnchorsAndDropsANeighbourCloserThanTwelve
 }
 
 TEST(ReshapeCurveToDirection, PullsThePointsFromTheStartTowardsTheLineLeavingItAlongTheDirection) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke s;
   MakeStraightStroke(s, Ints({1, 11, 21}));
   const VORMathDirection diagonal(1, 1, 0);
   const snapshot::State before = snapshot::Take(s);
   // Refused: start on target, no stroke, start and target on neighbouring points, target on the start's line.
-  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&config, &factory, &s, VORMathPoint(3, 0, 0),
+  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&k.config, &k.factory, &s, VORMathPoint(3, 0, 0),
                                                    VORMathPoint(3, 0, 0), diagonal));
-  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&config, &factory, nullptr, VORMathPoint(0, 0, 0),
+  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&k.config, &k.factory, nullptr, VORMathPoint(0, 0, 0),
                                                    VORMathPoint(10, 0, 0), diagonal));
-  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&config, &factory, &s, VORMathPoint(3, 0, 0),
+  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&k.config, &k.factory, &s, VORMathPoint(3, 0, 0),
                                                    VORMathPoint(4, 0, 0), diagonal));
-  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&config, &factory, &s, VORMathPoint(0, 0, 0),
+  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&k.config, &k.factory, &s, VORMathPoint(0, 0, 0),
                                                    VORMathPoint(0, 5, 0), VORMathDirection(1, 0, 0)));
-  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&config, &factory, &s, VORMathPoint(0, std::nan(""), 0),
+  EXPECT_FALSE(TestStroke::ReshapeCurveToDirection(&k.config, &k.factory, &s, VORMathPoint(0, std::nan(""), 0),
                                                    VORMathPoint(10, 0, 0), diagonal));
   EXPECT_TRUE(snapshot::Same(before, s));
   // From (0, 0, 0) along the diagonal with the target (10, 0, 0): the foot is (5, 5, 0), and the point at x
   // moves the share 1 - x / 10 of the way to its foot on the line from the start to that foot.
-  ASSERT_TRUE(TestStroke::ReshapeCurveToDirection(&config, &factory, &s, VORMathPoint(0, 0, 0),
+  ASSERT_TRUE(TestStroke::ReshapeCurveToDirection(&k.config, &k.factory, &s, VORMathPoint(0, 0, 0),
                                                   VORMathPoint(10, 0, 0), diagonal));
   const VORListValVORMathPoint points = s.Source();
   ASSERT_EQ(points.Size(), 21);

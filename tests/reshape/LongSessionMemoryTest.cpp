@@ -54,10 +54,9 @@ std::string SessionStroke() {
   for (const std::string& file : StrokeFiles("real")) {
     const int n = LoadStrokePoints(file).Size();
     if (n < 80 || n > 200) continue;
-    VORGeoFactory factory;
-    VORSoftwareConfiguration config;
+    Kit k;
     TestStroke s;
-    if (MakeRealStroke(file, config, factory, s) && s.Anchors().Size() >= 4) return file;
+    if (MakeRealStroke(file, k.config, k.factory, s) && s.Anchors().Size() >= 4) return file;
   }
   return std::string();
 }

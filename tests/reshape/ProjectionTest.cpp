@@ -90,35 +90,34 @@ TEST(Projection, OnRealStrokesFollowsTheDrawingOrderOnTheRangeAndTheWholeAndTheS
     }
     ExpectProjectionsFollowTheDrawing(s, config, factory, false);
   });
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke backward;
   VORListValVORMathPoint p = Wave(40), q;
   for (int i = p.Size(); i >= 1; --i) q.Append(p[i]);
   backward.SetSketchPlane(VORMathPlane());
   MakePlainStroke(backward, q, Ints({1, 21, 40}));
-  ASSERT_TRUE(backward.Update(&config, &factory, nullptr));
+  ASSERT_TRUE(backward.Update(&k.config, &k.factory, nullptr));
   SCOPED_TRACE("drawn backwards");
-  ExpectProjectionsFollowTheDrawing(backward, config, factory, false);
+  ExpectProjectionsFollowTheDrawing(backward, k.config, k.factory, false);
 }
 
 TEST(Projection, ACallersCurveRunningAgainstTheDrawingIsTurned) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke s;
   s.SetSketchPlane(VORMathPlane());
   VORListValVORMathPoint p = Wave(30), reversed;
   MakePlainStroke(s, p, Ints({1, 15, 30}));
-  ASSERT_TRUE(s.Update(&config, &factory, nullptr));
+  ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
   for (int i = p.Size(); i >= 1; --i) reversed.Append(p[i]);
-  VORCurve* against = TAQMoCSStrokeUtilities::CreateFitCurve(&factory, &config, reversed, nullptr, nullptr, nullptr);
+  VORCurve* against =
+      TAQMoCSStrokeUtilities::CreateFitCurve(&k.factory, &k.config, reversed, nullptr, nullptr, nullptr);
   ASSERT_NE(against, nullptr);
   for (const VORMathPoint& at : {p[1], p[8], p[30], p[30] + VORMathVector(3.0, 0.0, 0.0)}) {
     VORListPtrVORCurve curves;
     curves.Append(against);
     VORMathPoint projected;
     VORMathDirection direction;
-    ASSERT_TRUE(s.GetProjection(&factory, &config, at, projected, direction, curves, false));
+    ASSERT_TRUE(s.GetProjection(&k.factory, &k.config, at, projected, direction, curves, false));
     ASSERT_EQ(curves.Size(), 1);
     // Near enough to the caller's curve, it serves; 0.1 or more away, the stroke's own curves replace it.
     EXPECT_EQ(curves[1] == against, DistanceToCurve(*against, at) < 0.1);
@@ -129,29 +128,28 @@ TEST(Projection, ACallersCurveRunningAgainstTheDrawingIsTurned) {
 // Projection and the source curve of an empty stroke, without a factory or of a NaN point fail: the
 // outputs are untouched, or emptied for the source curve's points, and the factory gets no curve.
 TEST(Projection, BadInputFailsWithTheOutputsUntouched) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   const VORMathPoint marker(7, 7, 7);
   const VORMathDirection markerDirection(0, 0, 1);
   TestStroke empty, s;
   VORMathPoint projected = marker;
   VORMathDirection direction = markerDirection, unused;
   VORListPtrVORCurve curves;
-  EXPECT_FALSE(empty.GetProjection(&factory, &config, VORMathPoint(1, 2, 0), projected, direction, curves, false));
-  EXPECT_FALSE(empty.GetProjection(&factory, &config, VORMathPoint(1, 2, 0), projected, direction, curves, true));
+  EXPECT_FALSE(empty.GetProjection(&k.factory, &k.config, VORMathPoint(1, 2, 0), projected, direction, curves, false));
+  EXPECT_FALSE(empty.GetProjection(&k.factory, &k.config, VORMathPoint(1, 2, 0), projected, direction, curves, true));
   VORListValVORMathPoint fitted = Wave(3);
-  EXPECT_EQ(empty.GetSourceCurve(&factory, &config, unused, &fitted), nullptr);
+  EXPECT_EQ(empty.GetSourceCurve(&k.factory, &k.config, unused, &fitted), nullptr);
   EXPECT_EQ(fitted.Size(), 0);
   s.SetSketchPlane(VORMathPlane());
   MakePlainStroke(s, Wave(20), Ints({1, 20}));
-  EXPECT_FALSE(s.GetProjection(nullptr, &config, VORMathPoint(1, 2, 0), projected, direction, curves, false));
-  EXPECT_EQ(s.GetSourceCurve(nullptr, &config, unused, nullptr), nullptr);
-  ASSERT_TRUE(s.Update(&config, &factory, nullptr));
-  const int made = factory.GetCreatedCurveCount();
-  EXPECT_FALSE(s.GetProjection(&factory, &config, VORMathPoint(kNaN, 2, 0), projected, direction, curves, false));
+  EXPECT_FALSE(s.GetProjection(nullptr, &k.config, VORMathPoint(1, 2, 0), projected, direction, curves, false));
+  EXPECT_EQ(s.GetSourceCurve(nullptr, &k.config, unused, nullptr), nullptr);
+  ASSERT_TRUE(s.Update(&k.config, &k.factory, nullptr));
+  const int made = k.factory.GetCreatedCurveCount();
+  EXPECT_FALSE(s.GetProjection(&k.factory, &k.config, VORMathPoint(kNaN, 2, 0), projected, direction, curves, false));
   EXPECT_EQ(projected, marker);
   EXPECT_EQ(direction, markerDirection);
-  EXPECT_EQ(factory.GetCreatedCurveCount(), made);
+  EXPECT_EQ(k.factory.GetCreatedCurveCount(), made);
 }
 
 // ---- Source curve ----
@@ -159,8 +157,7 @@ TEST(Projection, BadInputFailsWithTheOutputsUntouched) {
 // A straight stroke with end tangent records at 45 degrees: an end whose blend is 1 leaves along its
 // record, an end whose blend is 0 is free and the straight line stays straight there.
 TEST(SourceCurve, FollowsTheEndTangentsWhereTheBlendsAskForThem) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke s;
   s.SetSketchPlane(VORMathPlane());
   VORListValVORMathPoint p;
@@ -176,7 +173,7 @@ TEST(SourceCurve, FollowsTheEndTangentsWhereTheBlendsAskForThem) {
     blends.Append(blend.second);
     s.SetBlends(blends);
     VORMathDirection unused;
-    VORCurve* curve = s.GetSourceCurve(&factory, &config, unused, nullptr);
+    VORCurve* curve = s.GetSourceCurve(&k.factory, &k.config, unused, nullptr);
     ASSERT_NE(curve, nullptr);
     for (int end = 0; end < 2; ++end) {
       const VORCrvParam at = end == 0 ? curve->GetStartLimit() : curve->GetEndLimit();
@@ -187,14 +184,13 @@ TEST(SourceCurve, FollowsTheEndTangentsWhereTheBlendsAskForThem) {
 }
 
 TEST(SourceCurve, FallsBackOnTheDisplayPolyline) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   TestStroke s;
   const VORListValVORMathPoint coords = Wave(15);
   s.SetCoords(coords);
   VORMathDirection unused;
   VORListValVORMathPoint fitted;
-  ASSERT_NE(s.GetSourceCurve(&factory, &config, unused, &fitted), nullptr);
+  ASSERT_NE(s.GetSourceCurve(&k.factory, &k.config, unused, &fitted), nullptr);
   EXPECT_EQ(fitted, coords);
 }
 

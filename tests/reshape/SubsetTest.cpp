@@ -30,9 +30,8 @@ void MakeShownStroke(TestStroke& s, const VORMathPoint& anchor) {
 bool HasPoint(TestStroke& s, const VORMathPoint& p) { return s.Source().Locate(p, 1) > 0; }
 
 TEST(HardSubset, OnlyASketchOfType1ShownOverLessThanItsWholeIsCut) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
-  EXPECT_FALSE(TestStroke::HardSubsetStroke(&config, &factory, nullptr));
+  Kit k;
+  EXPECT_FALSE(TestStroke::HardSubsetStroke(&k.config, &k.factory, nullptr));
   const double whole[2] = {0.0, 1.0}, nearlyWhole[2] = {0.0005, 1.0};
   for (int guard = 0; guard < 4; ++guard) {
     TestStroke s;
@@ -42,27 +41,26 @@ TEST(HardSubset, OnlyASketchOfType1ShownOverLessThanItsWholeIsCut) {
     if (guard == 2) s.SetType(2);
     if (guard == 3) s.SetIsSketch(false);
     const snapshot::State before = snapshot::Take(s);
-    EXPECT_FALSE(TestStroke::HardSubsetStroke(&config, &factory, &s)) << guard;
+    EXPECT_FALSE(TestStroke::HardSubsetStroke(&k.config, &k.factory, &s)) << guard;
     EXPECT_TRUE(snapshot::Same(before, s)) << guard;
   }
 }
 
 TEST(HardSubset, AnAnchorBecomesADisplayPointWithinATenthOfAPieceAndIsInsertedOtherwise) {
-  VORGeoFactory factory;
-  VORSoftwareConfiguration config;
+  Kit k;
   // Feet at 4.15 (0.15 of a piece past point 4) and 4.95 (within 0.1 of point 5).
   TestStroke inserted, snapped;
   MakeShownStroke(inserted, VORMathPoint(3.15, 0.4, 0));
   MakeShownStroke(snapped, VORMathPoint(3.95, 0.4, 0));
   for (TestStroke* s : {&inserted, &snapped}) {
-    ASSERT_TRUE(TestStroke::HardSubsetStroke(&config, &factory, s));
+    ASSERT_TRUE(TestStroke::HardSubsetStroke(&k.config, &k.factory, s));
     double range[2];
     s->GetRange(range);
     EXPECT_EQ(range[0], 0.0);
     EXPECT_EQ(range[1], 1.0);
     EXPECT_TRUE(HasPoint(*s, VORMathPoint(0, 0, 0)));
     EXPECT_TRUE(HasPoint(*s, VORMathPoint(9, 0, 0)));
-    EXPECT_FALSE(TestStroke::HardSubsetStroke(&config, &factory, s));  // now whole: nothing left to cut
+    EXPECT_FALSE(TestStroke::HardSubsetStroke(&k.config, &k.factory, s));  // now whole: nothing left to cut
   }
   EXPECT_TRUE(HasPoint(inserted, VORMathPoint(3.15, 0.4, 0)));
   EXPECT_FALSE(HasPoint(snapped, VORMathPoint(3.95, 0.4, 0)));
