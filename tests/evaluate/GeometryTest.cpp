@@ -175,6 +175,27 @@ TEST(SegmentEvaluate, MakesNoFitUnlessCurvesOrADisplayAreAskedForAndChecksTheRan
   EXPECT_EQ(e.splits[1], 0);
 }
 
+// Anchors the segment is given are points its curve passes through, not points it only comes near: a
+// point pushed off a gentle arc by less than the fit tolerance is met exactly when it is an anchor.
+TEST(SegmentEvaluate, TheCurvePassesThroughTheAnchorsItIsGiven) {
+  Kit k;
+  VORListValVORMathPoint2D uv;
+  for (int i = 0; i <= 40; ++i) uv.Append(VORMathPoint2D(i, 0.002 * (i - 20) * (i - 20) + (i == 20 ? 0.2 : 0.0)));
+  TAQMoStrokeData segment;
+  segment.SetBase(VORMathPlane());
+  segment.SetData(uv);
+  VORRawCollint anchors;
+  for (int a : {1, 21, 41}) anchors.Append(a);
+  for (bool withAnchors : {true, false}) {
+    SegmentCall e;
+    ASSERT_EQ(e.Run(segment, &k.factory, kCurves, nullptr, withAnchors ? &anchors : nullptr), S_OK);
+    ASSERT_EQ(e.curves.Size(), 1);
+    const double off = DistanceToCurve(*e.curves[1], e.source[21]);
+    if (withAnchors) EXPECT_LT(off, 1e-6);
+    else EXPECT_GT(off, 1e-3);
+  }
+}
+
 // A segment on a plane without 2D points fails, with a negative result, before it fits anything or
 // refreshes its stored 3D points.
 TEST(SegmentEvaluate, AFailedGatheringIsNegativeAndKeepsTheStoredPoints) {
