@@ -222,7 +222,7 @@ TEST(AnchorsInRange, AGivenRangeIsPlacedOnTheSourceCurve) {
   bool closed = true;
   TestStroke::GetAnchorsInRange(&k.config, &k.factory, &s, p, out, closed, range);
   EXPECT_EQ(out, Ints({6, 11, 16}));
-  // Without a k.factory there is no source curve: both ends are the default point, here point 1.
+  // Without a factory there is no source curve: both ends are the default point, here point 1.
   TestStroke::GetAnchorsInRange(&k.config, nullptr, &s, p, out, closed, range);
   EXPECT_EQ(out, Ints({1}));
 }
