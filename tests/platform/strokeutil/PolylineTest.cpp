@@ -51,6 +51,7 @@ TEST(PolylineProjection, GivesTheOneBasedFractionalPositionAndTangentOfTheFootOr
 }
 
 // With the flag, points, normals and splits are cut at the feet; without it, at the nearest existing points.
+// The end of a piece inside the cut stays a split.
 TEST(PolylineTrim, CutsToTheFeetOrTheNearestPointsAndRefusesTooFewOrNonFinitePoints) {
   VORListValVORMathPoint points = Line(6);
   VORListValVORMathVector normals;
@@ -72,6 +73,13 @@ TEST(PolylineTrim, CutsToTheFeetOrTheNearestPointsAndRefusesTooFewOrNonFinitePoi
   ASSERT_EQ(points.Size(), 2);
   EXPECT_TRUE(points[1] == VORMathPoint(2, 0, 0));
   EXPECT_TRUE(points[2] == VORMathPoint(3, 0, 0));
+  // A cut across two pieces keeps the end of the first as a split.
+  VORListValVORMathPoint pieces = Line(6);
+  VORRawCollint pieceSplits = Ints({3, 6});
+  ASSERT_TRUE(TAQMoCSStrokeUtilities::PolylineTrim(pieceSplits, pieces, normals, VORMathPoint(0.5, 1, 0),
+                                                   VORMathPoint(4.5, 1, 0), true));
+  EXPECT_EQ(pieces.Size(), 6);
+  EXPECT_EQ(pieceSplits, Ints({3, 6}));
   // One point, or a non-finite foot: refused with the points as they were.
   VORListValVORMathPoint one = Line(1);
   EXPECT_FALSE(TAQMoCSStrokeUtilities::PolylineTrim(splits, one, normals, VORMathPoint(), VORMathPoint(), true));
