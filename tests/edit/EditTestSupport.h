@@ -17,6 +17,7 @@
 #include "TestStroke.h"
 #include "VORGeoFactory.h"
 #include "VORSoftwareConfiguration.h"
+#include "TestLists.h"
 
 // Anchor lists read as their values in failure messages.
 inline void PrintTo(const VORRawCollint& list, std::ostream* os) {
@@ -102,14 +103,6 @@ inline VORListValVORMathPoint Wave(int n, double amplitude = 3.0) {
   for (int i = 0; i < n; ++i) p.Append(VORMathPoint(i, amplitude * std::sin(0.3 * i), 0.0));
   return p;
 }
-
-template <typename Values>
-VORRawCollint Ints(const Values& values) {
-  VORRawCollint r;
-  for (int v : values) r.Append(v);
-  return r;
-}
-inline VORRawCollint Ints(std::initializer_list<int> values) { return Ints<std::initializer_list<int>>(values); }
 
 // A stroke of one segment without reference holding points, with anchors, its range whole.
 inline void MakePlainStroke(TAQMoStroke& s, const VORListValVORMathPoint& points, const VORRawCollint& anchors,

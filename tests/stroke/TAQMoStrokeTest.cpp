@@ -9,6 +9,7 @@
 #include "TAQMoStroke.h"
 #include "VORGeoFactory.h"
 #include "VORSoftwareConfiguration.h"
+#include "TestLists.h"
 
 namespace {
 
@@ -26,12 +27,6 @@ VORListValVORMathPoint Points(int n, double offset = 0.0) {
   VORListValVORMathPoint p;
   for (int i = 0; i < n; ++i) p.Append(VORMathPoint(i + offset, 2.0 * i, 0.0));
   return p;
-}
-
-VORRawCollint Ints(std::initializer_list<int> values) {
-  VORRawCollint r;
-  for (int v : values) r.Append(v);
-  return r;
 }
 
 void ExpectRange(const TAQMoStroke& s, double start, double end) {

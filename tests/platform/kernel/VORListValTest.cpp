@@ -2,14 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "VORRawCollint.h"
+#include "TestLists.h"
 
 namespace {
-
-VORRawCollint Ints(std::initializer_list<int> values) {
-  VORRawCollint l;
-  for (int v : values) l.Append(v);
-  return l;
-}
 
 // Insertion takes positions 1 to Size() + 1, removal 1 to Size(); a run to remove is cut short by the
 // list's end. A refused position leaves the list as it was.

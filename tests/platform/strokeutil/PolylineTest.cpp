@@ -9,6 +9,7 @@
 #include "TAQMoCSStrokeUtilities.h"
 #include "TAQUtTolerance.h"
 #include "TestGeometry.h"
+#include "TestLists.h"
 
 namespace {
 
@@ -19,12 +20,6 @@ VORListValVORMathPoint Line(int n) {
   VORListValVORMathPoint out;
   for (int i = 0; i < n; ++i) out.Append(VORMathPoint(i, 0, 0));
   return out;
-}
-
-VORRawCollint Ints(std::initializer_list<int> values) {
-  VORRawCollint l;
-  for (int v : values) l.Append(v);
-  return l;
 }
 
 TEST(PolylineProjection, GivesTheOneBasedFractionalPositionAndTangentOfTheFootOrZeroForBadInput) {
