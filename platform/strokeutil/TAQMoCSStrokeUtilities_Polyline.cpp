@@ -28,7 +28,10 @@ double SegmentFraction(const VORMathPoint& point, const VORMathPoint& a, const V
   return f < 0.0 ? 0.0 : (f > 1.0 ? 1.0 : f);
 }
 
-VORMathPoint Lerp(const VORMathPoint& a, const VORMathPoint& b, double f) { return a + (b - a) * f; }
+// Exact at both ends: a + (b - a) rounds, and a segment's end point must be met exactly where it is one.
+VORMathPoint Lerp(const VORMathPoint& a, const VORMathPoint& b, double f) {
+  return f <= 0.0 ? a : (f >= 1.0 ? b : a + (b - a) * f);
+}
 
 // True when the segment from position k to k + 1 runs across a piece end given in splits.
 bool IsPieceEnd(const VORRawCollint* splits, int k) {
@@ -149,11 +152,21 @@ bool TAQMoCSStrokeUtilities::PolylineTrim(VORRawCollint& splits, VORListValVORMa
   int segA = 1, segB = 1;
   double ta = NearestFoot(start, &splits, points, footA, segA);
   double tb = NearestFoot(end, &splits, points, footB, segB, true);
+  // A cut point on the polyline's own end is that end, even where the polyline passes it again (a closed
+  // stroke, whose other end lies within rounding of it).
+  const TAQUtTolerance tol;
+  if (start.SquareDistanceTo(points[1]) <= tol.LengthTolSq()) {
+    ta = 1.0;
+    footA = points[1];
+  }
+  if (end.SquareDistanceTo(points[n]) <= tol.LengthTolSq()) {
+    tb = n;
+    footB = points[n];
+  }
   if (ta > tb) {
     std::swap(ta, tb);
     std::swap(footA, footB);
   }
-  const TAQUtTolerance tol;
   const bool withNormals = normals.Size() == n;
   // With flag set the cut ends exactly on the feet; without it on the nearest existing points.
   if (!flag) {

@@ -84,9 +84,12 @@ TEST(PolylineTrim, CutsToTheFeetOrTheNearestPointsAndRefusesTooFewOrNonFinitePoi
 
 TEST(PolylineTrim, KeepsAClosedOrNearlyClosedPolylineWholeBetweenItsEnds) {
   // A square drawn back to its start, and one whose end stops on its own first side: the end's foot is
-  // the polyline's end, not the equally near point on the first side.
+  // the polyline's end, not the equally near point on the first side. The third closes within rounding,
+  // and its last side ends where rounding would put a foot nearer the start than the end.
   const std::vector<std::vector<std::pair<double, double>>> shapes = {
-      {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 2}, {1, 0}}};
+      {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}},
+      {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 2}, {1, 0}},
+      {{2.048e-15, -1.3925e-14}, {109.3, 14.6}, {-124.2, 168.4}, {72.02, -99.5}, {3.5527e-15, -1.4211e-14}}};
   for (const auto& shape : shapes) {
     VORListValVORMathPoint points;
     for (const auto& xy : shape) points.Append(VORMathPoint(xy.first, xy.second, 0));
