@@ -10,6 +10,13 @@
 namespace {
 // An anchor within this fraction of a polyline piece of a display point is that point.
 const double kPieceSnap = 0.1;
+
+// True when some point lies farther than the tolerance from the first.
+bool HasLength(const VORListValVORMathPoint& points, double tolSq) {
+  for (const VORMathPoint& p : points)
+    if (!TAQMoCSStrokeUtilities::IsCoincident(p, points[1], tolSq)) return true;
+  return false;
+}
 }  // namespace
 
 bool TAQMoStroke::HardSubsetStroke(VORSoftwareConfiguration* config, VORGeoFactory* factory, TAQMoStroke* stroke) {
@@ -20,10 +27,11 @@ bool TAQMoStroke::HardSubsetStroke(VORSoftwareConfiguration* config, VORGeoFacto
     return false;
 
   VORListValVORMathPoint display = stroke->mCoords;
+  // Nothing displayed, or a range shown as a point: nothing to rebuild the stroke from, and cutting it to
+  // that would lose every drawn point. The stroke stays as it is.
+  if (!HasLength(display, tol.LengthTolSq())) return false;
   VORListValVORMathPoint source;
   stroke->GetSourcePoints(source, nullptr, nullptr, nullptr, nullptr);
-  // Nothing displayed, nothing to cut to: the stroke stays as it is.
-  if (display.Size() == 0) return false;
 
   VORRawCollint inRange;
   bool closed = false;

@@ -33,13 +33,17 @@ TEST(HardSubset, OnlyASketchOfType1ShownOverLessThanItsWholeIsCut) {
   Kit k;
   EXPECT_FALSE(TestStroke::HardSubsetStroke(&k.config, &k.factory, nullptr));
   const double whole[2] = {0.0, 1.0}, nearlyWhole[2] = {0.0005, 1.0};
-  for (int guard = 0; guard < 4; ++guard) {
+  VORListValVORMathPoint point;  // a range shown as a point: cutting to it would lose the stroke
+  point.Append(VORMathPoint(4, 0, 0));
+  point.Append(VORMathPoint(4, 0, 0));
+  for (int guard = 0; guard < 5; ++guard) {
     TestStroke s;
     MakeShownStroke(s, VORMathPoint(3.5, 0.4, 0));
     if (guard == 0) s.SetRange(whole);
     if (guard == 1) s.SetRange(nearlyWhole);
     if (guard == 2) s.SetType(2);
     if (guard == 3) s.SetIsSketch(false);
+    if (guard == 4) s.SetCoords(point);
     const snapshot::State before = snapshot::Take(s);
     EXPECT_FALSE(TestStroke::HardSubsetStroke(&k.config, &k.factory, &s)) << guard;
     EXPECT_TRUE(snapshot::Same(before, s)) << guard;
